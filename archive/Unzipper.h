@@ -1,0 +1,70 @@
+// Unpacks a ZIP archive into a folder with its folder structure, each file's modification time
+// and its stored attributes; a thin class over minizip's reading functions. Paths are narrow
+// text in the ANSI code page, as minizip takes them.
+//
+// Entry names are untrusted: ExtractCurrentFile and ExtractAll refuse every name that could
+// reach outside the target folder (see IsSafeEntryName), and CheckAllEntries lets a caller judge
+// the whole archive before it changes anything on disk.
+#pragma once
+
+#include <windows.h>
+
+#include <unzip.h>
+
+struct UZ_FileInfo {
+    char szFileName[MAX_PATH + 1];  // '/' replaced by '\'
+    char szComment[256];
+    DWORD dwVersion;
+    DWORD dwVersionNeeded;
+    DWORD dwFlags;
+    DWORD dwCompressionMethod;
+    DWORD dwDosDate;  // date in the high 16 bits, time in the low 16 bits
+    DWORD dwCRC;
+    DWORD dwCompressedSize;
+    DWORD dwUncompressedSize;
+    DWORD dwInternalAttrib;
+    DWORD dwExternalAttrib;  // applied to the unpacked file as it stands
+    bool bFolder;            // FILE_ATTRIBUTE_DIRECTORY in dwExternalAttrib
+};
+
+class Unzipper {
+public:
+    explicit Unzipper(const char* archivePath = nullptr);
+    virtual ~Unzipper();
+    Unzipper(const Unzipper&) = delete;
+    Unzipper& operator=(const Unzipper&) = delete;
+
+    bool OpenZip(const char* archivePath);
+    bool CloseZip();
+    unsigned GetFileCount();
+
+    // With a null or empty ext every entry qualifies; otherwise only entries whose extension
+    // matches it, with or without its dot, ignoring ASCII case.
+    bool GotoFirstFile(const char* ext = nullptr);
+    bool GotoNextFile(const char* ext = nullptr);
+    bool GetFileInfo(UZ_FileInfo& info);
+
+    // A null folder means the archive's own path without its extension.
+    bool ExtractCurrentFile(const char* folder = nullptr, bool ignorePaths = false);
+    bool ExtractAll(const char* folder = nullptr, bool ignorePaths = false);
+
+    // Reads the whole directory without writing anything: true when the archive holds at least
+    // one entry, every entry's information and local header read, and every name is safe and fits.
+    bool CheckAllEntries();
+
+private:
+    bool MoveToMatch(int moveResult, const char* ext);
+    bool ExtractFolderEntry(const char* target);
+    bool ExtractFileEntry(const char* target, const UZ_FileInfo& info);
+    int CopyCurrentEntryTo(HANDLE file);
+
+    unzFile m_uzFile = nullptr;
+    char m_szOutputFolder[MAX_PATH + 1] = {};
+};
+
+// Creates a folder and its missing parents (drive-letter paths only); true when it exists after.
+bool CreateFolder(const char* path);
+// Creates the folder part of a file path; false when the path holds no '\'.
+bool CreateFilePath(const char* path);
+// Sets a file's creation and last-write times from a DOS date and time (local time).
+bool SetFileTimeFromDos(const char* path, DWORD dosDate);

@@ -1,0 +1,12 @@
+# The artwork (bitmaps, icons, cursor) is drawn at build time by resources/art/make_art.py.
+set(SETUP_ART_DIR "${CMAKE_BINARY_DIR}/art")
+file(GLOB _art_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/resources/art/*.py")
+set(SETUP_ART_STAMP "${SETUP_ART_DIR}/.stamp")
+add_custom_command(
+  OUTPUT "${SETUP_ART_STAMP}" "${SETUP_ART_DIR}/tool.ico"
+  COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/resources/art/make_art.py" "${SETUP_ART_DIR}"
+  COMMAND ${CMAKE_COMMAND} -E touch "${SETUP_ART_STAMP}"
+  DEPENDS ${_art_sources}
+  COMMENT "Drawing the artwork"
+  VERBATIM)
+add_custom_target(setup_artwork DEPENDS "${SETUP_ART_STAMP}")

@@ -1,0 +1,32 @@
+# Third-party code, built for the target from the sources that scripts/bootstrap unpacked from
+# Debian's source packages (zlib itself comes prebuilt from libz-mingw-w64-dev).
+
+set(SETUP_DEPS_DIR "${CMAKE_BINARY_DIR}/deps" CACHE PATH "Where scripts/bootstrap unpacked minizip and TinyXML")
+foreach(dep minizip tinyxml)
+  if(NOT EXISTS "${SETUP_DEPS_DIR}/${dep}/.ready")
+    message(FATAL_ERROR "${dep} sources missing in ${SETUP_DEPS_DIR}: run scripts/bootstrap first")
+  endif()
+endforeach()
+
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+
+set(_minizip "${SETUP_DEPS_DIR}/minizip")
+add_library(minizip STATIC "${_minizip}/unzip.c" "${_minizip}/zip.c" "${_minizip}/ioapi.c")
+target_include_directories(minizip SYSTEM PUBLIC "${_minizip}")
+target_compile_definitions(minizip PUBLIC NOCRYPT NOUNCRYPT)
+target_compile_options(minizip PRIVATE -w)
+target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
+
+set(_tinyxml "${SETUP_DEPS_DIR}/tinyxml")
+add_library(tinyxml STATIC
+  "${_tinyxml}/tinyxml.cpp" "${_tinyxml}/tinystr.cpp"
+  "${_tinyxml}/tinyxmlerror.cpp" "${_tinyxml}/tinyxmlparser.cpp")
+target_include_directories(tinyxml SYSTEM PUBLIC "${_tinyxml}")
+target_compile_options(tinyxml PRIVATE -w)
+
+if(SETUP_BUILD_TESTS)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+endif()

@@ -1,0 +1,216 @@
+#include "controls/MyMsgDlg.h"
+
+#include "controls/MsgTextLayout.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kWidth = 286;
+constexpr int kHeight = 148;
+constexpr COLORREF kColourKey = RGB(255, 0, 0);
+// Applies the window region once the box is on screen (see OnInitDialog).
+constexpr UINT WM_APPLY_REGION = WM_APP + 1;
+
+struct ButtonLayout {
+    const wchar_t* caption;
+    int left, right;  // offsets from the client's right edge
+    UINT normal, hover;
+};
+
+const ButtonLayout kYes{L"是", 111, 63, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
+const ButtonLayout kNo{L"否", 58, 10, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
+const ButtonLayout kContinue{L"继续安装", 149, 82, IDB_MSG_WIDE_BTN_NORMAL, IDB_MSG_WIDE_BTN_HOVER};
+const ButtonLayout kQuit{L"退出安装", 77, 10, IDB_MSG_WIDE_BTN_NORMAL, IDB_MSG_WIDE_BTN_HOVER};
+const ButtonLayout kOk{L"确定", 58, 10, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
+
+UINT IconFor(int mode)
+{
+    switch (mode) {
+    case MSGDLG_ERROR: return IDB_MSG_ICON_ERROR;
+    case MSGDLG_YESNO:
+    case MSGDLG_CONTINUE_QUIT: return IDB_MSG_ICON_QUESTION;
+    default: return IDB_MSG_ICON_NOTICE;
+    }
+}
+
+void CreateLowerButton(CBmpBtn& button, const ButtonLayout& layout, const RECT& client, HWND parent, int id)
+{
+    const RECT rect{client.right - layout.left, client.bottom - 26, client.right - layout.right, client.bottom - 7};
+    button.Create(layout.caption, WS_CHILD | WS_VISIBLE, rect, parent, id);
+    button.SetBitmaps(layout.normal, layout.hover, layout.normal, 0, 0);
+}
+
+// Copies a whole bitmap onto a rectangle, leaving its pure-red pixels out.
+void StretchBitmapTransparent(HDC dc, UINT id, const RECT& to)
+{
+    const framework::Bitmap bitmap = framework::LoadBitmapResource(id);
+    if (!bitmap) return;
+    const SIZE size = framework::BitmapSize(bitmap.get());
+    const framework::MemoryDC source(dc);
+    const framework::SelectScope selected(source.get(), bitmap.get());
+    ::GdiTransparentBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.get(), 0, 0, size.cx, size.cy,
+                        kColourKey);
+}
+
+void DrawBitmapAt(HDC dc, UINT id, int x, int y)
+{
+    const framework::Bitmap bitmap = framework::LoadBitmapResource(id);
+    if (!bitmap) return;
+    const SIZE size = framework::BitmapSize(bitmap.get());
+    const framework::MemoryDC source(dc);
+    const framework::SelectScope selected(source.get(), bitmap.get());
+    ::BitBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+int ShowMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent)
+{
+    CMyMsgDlg dialog(mode, text, errorCode, parent);
+    return static_cast<int>(dialog.DoModal());
+}
+
+CMyMsgDlg::CMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent)
+    : framework::Dialog(IDD_MYMSGDLG, parent), m_nMode(mode), m_nErrorCode(errorCode), m_strText(text)
+{
+}
+
+int CMyMsgDlg::EffectiveMode() const
+{
+    return EffectiveMsgMode(m_nMode);
+}
+
+BOOL CMyMsgDlg::OnInitDialog()
+{
+    const HWND hwnd = GetSafeHwnd();
+    ::SetWindowTextW(hwnd, m_strCaption.c_str());
+    ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(hwnd, kColourKey, 0, LWA_COLORKEY);
+    ::SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    RECT rect = GetClientRect();
+    rect.right = rect.left + kWidth;
+    rect.bottom = rect.top + kHeight;
+    ::MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    ::MoveWindow(hwnd, rect.left, rect.top, kWidth, kHeight, TRUE);
+    ApplyWindowRegion();
+    // Wine paints the clipped corners of a layered window black when its region was set before
+    // the window was first shown; setting it again once shown gives the same shape everywhere.
+    ::PostMessageW(hwnd, WM_APPLY_REGION, 0, 0);
+
+    m_fontCaption.reset(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, FF_SWISS, L"宋体"));
+    CreateButtons();
+
+    ::SetFocus(m_btnOK.GetSafeHwnd());
+    RECT desktop{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    ::SetWindowPos(hwnd, nullptr, desktop.left + (desktop.right - desktop.left - kWidth) / 2,
+                   desktop.top + (desktop.bottom - desktop.top - kHeight) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return FALSE;
+}
+
+void CMyMsgDlg::CreateButtons()
+{
+    const RECT client = GetClientRect();
+    const HWND hwnd = GetSafeHwnd();
+    const RECT closeRect{client.right - 44, client.top + 1, client.right - 7, client.top + 19};
+    m_btnClose.Create(nullptr, WS_CHILD | WS_VISIBLE, closeRect, hwnd, IDC_BTN_CLOSE);
+    m_btnClose.SetBitmaps(IDB_MSG_CLOSE_NORMAL, IDB_MSG_CLOSE_HOVER, IDB_MSG_CLOSE_NORMAL, 0, 0);
+
+    switch (EffectiveMode()) {
+    case MSGDLG_YESNO:
+        CreateLowerButton(m_btnOK, kYes, client, hwnd, IDC_BTN_MSG_OK);
+        CreateLowerButton(m_btnCancel, kNo, client, hwnd, IDC_BTN_MSG_CANCEL);
+        break;
+    case MSGDLG_CONTINUE_QUIT:
+        CreateLowerButton(m_btnOK, kContinue, client, hwnd, IDC_BTN_MSG_OK);
+        CreateLowerButton(m_btnCancel, kQuit, client, hwnd, IDC_BTN_MSG_CANCEL);
+        break;
+    default:
+        CreateLowerButton(m_btnOK, kOk, client, hwnd, IDC_BTN_MSG_OK);
+        break;
+    }
+}
+
+void CMyMsgDlg::ApplyWindowRegion()
+{
+    RECT client = GetClientRect();
+    ::OffsetRect(&client, -client.left, -client.top);
+    framework::Region head(::CreateRoundRectRgn(client.left, client.top, client.right + 1, client.top + 40 + 1, 10, 10));
+    const framework::Region body(::CreateRoundRectRgn(client.left, client.top + 30, client.right + 1, client.bottom + 1, 12, 11));
+    ::CombineRgn(head.get(), head.get(), body.get(), RGN_OR);
+    // The window owns the region from here on.
+    ::SetWindowRgn(GetSafeHwnd(), head.release(), TRUE);
+}
+
+bool CMyMsgDlg::OnCommand(int id, int notifyCode)
+{
+    switch (id) {
+    case IDOK:
+    case IDC_BTN_MSG_OK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+    case IDC_BTN_CLOSE:
+    case IDC_BTN_MSG_CANCEL:
+        OnCancel();
+        return true;
+    default:
+        return framework::Dialog::OnCommand(id, notifyCode);
+    }
+}
+
+bool CMyMsgDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        result = OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+        return true;
+    case WM_NCHITTEST: {
+        RECT window{};
+        ::GetWindowRect(GetSafeHwnd(), &window);
+        const int y = static_cast<short>(HIWORD(lParam));
+        if (y < window.top + 5 || y > window.top + 25) return false;
+        result = HTCAPTION;
+        return true;
+    }
+    case WM_APPLY_REGION:
+        ApplyWindowRegion();
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
+{
+    const RECT client = GetClientRect();
+    framework::OffscreenSurface surface(dc, client.right, client.bottom);
+    const HDC memory = surface.dc();
+    framework::FillSolid(memory, client, RGB(255, 255, 255));
+    StretchBitmapTransparent(memory, IDB_MSG_BACKGROUND, client);
+
+    {
+        const framework::SelectScope font(memory, ::GetStockObject(DEFAULT_GUI_FONT));
+        ::SetTextColor(memory, RGB(0, 0, 0));
+        ::SetBkMode(memory, TRANSPARENT);
+        const auto measure = [memory](const std::wstring& text) {
+            SIZE size{};
+            ::GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &size);
+            return static_cast<int>(size.cx);
+        };
+        for (TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, measure)) {
+            ::DrawTextW(memory, row.text.c_str(), static_cast<int>(row.text.size()), &row.rect, DT_SINGLELINE | DT_VCENTER);
+        }
+        DrawBitmapAt(memory, IconFor(EffectiveMode()), 16, 52);
+    }
+    {
+        const framework::SelectScope font(memory, m_fontCaption.get());
+        ::SetTextColor(memory, RGB(0xD0, 0xD0, 0xD0));
+        RECT caption{10, 3, 60, 21};
+        ::DrawTextW(memory, m_strCaption.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
+    }
+    surface.CopyTo(dc);
+    return TRUE;
+}

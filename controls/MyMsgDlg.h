@@ -1,0 +1,48 @@
+// The installer's own message box: a borderless, rounded, always-on-top 286 × 148 popup with a
+// drawn title strip, an icon chosen by the mode, at most three short rows of text and one or two
+// bitmap buttons. Callers use ShowMyMsgDlg, which runs it modally and returns the end code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "controls/BmpBtn.h"
+#include "framework/Gdi.h"
+#include "framework/Window.h"
+
+enum MsgDlgMode {
+    MSGDLG_NOTICE = 0,          // one 确定 button
+    MSGDLG_ERROR = 1,           // one 确定 button, the text split at its first line feed
+    MSGDLG_YESNO = 2,           // 是 / 否
+    MSGDLG_CONTINUE_QUIT = 3,   // 继续安装 / 退出安装
+};
+
+// Shows the message box; returns IDOK (1), IDCANCEL (2), or -1 when it could not be created.
+// errorCode -1 means no error-code line.
+int ShowMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent);
+
+class CMyMsgDlg : public framework::Dialog {
+public:
+    CMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent);
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int notifyCode) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void ApplyWindowRegion();
+    void CreateButtons();
+    BOOL OnEraseBkgnd(HDC dc);
+    int EffectiveMode() const;
+
+    int m_nMode;
+    int m_nErrorCode;
+    std::wstring m_strText;
+    std::wstring m_strCaption = L"提示";
+    CBmpBtn m_btnClose;
+    CBmpBtn m_btnOK;
+    CBmpBtn m_btnCancel;
+    framework::Font m_fontCaption;
+};

@@ -1,0 +1,29 @@
+// Loading the embedded agreement document for the wizard's first page.
+#include "installer/ExcelToolInstallerDlg.h"
+
+#include "controls/MyMsgDlg.h"
+#include "framework/Text.h"
+#include "installer/AgreementDocument.h"
+#include "installer/XmlDocument.h"
+#include "resources/resource.h"
+
+bool CExcelToolInstallerDlg::LoadAgreement()
+{
+    const std::wstring path = m_strTempDir + L"~temp.install.conf";
+    const framework::AnsiText narrowPath = framework::WideToAnsi(path);
+    const auto fail = [this] {
+        ShowMyMsgDlg(MSGDLG_ERROR, framework::LoadStringResource(IDS_INSTALLCONF_ERROR), -1, GetSafeHwnd());
+        return false;
+    };
+    if (!ExtractResourceToFile(narrowPath.str(), IDR_INSTALLCONF, "INSTALLCONF")) return fail();
+
+    TiXmlDocument document;
+    const LoadedXml loaded = LoadXmlDocument(document, narrowPath.get());
+    // The document is only needed in memory from here on.
+    ::DeleteFileW(path.c_str());
+    AgreementContent content;
+    if (!loaded.loaded || !BuildAgreement(document, loaded.utf8, content)) return fail();
+    m_strAgreement = content.text;
+    m_dRequiredMB = content.requiredMB;
+    return true;
+}

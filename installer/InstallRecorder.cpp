@@ -1,0 +1,64 @@
+#include "installer/InstallRecorder.h"
+
+#include <windows.h>
+
+namespace {
+
+using SetClientInfoFn = void(__cdecl*)(const char*, const char*);
+using RecordInstallActFn = void(__cdecl*)(const char*);
+
+bool IsFullPath(const std::string& path)
+{
+    return path.size() > 2 && path[1] == ':' && path[2] == '\\';
+}
+
+// The library's own folder is searched for its dependencies, then the system folder; never the
+// folder setup.exe was started from.
+HMODULE LoadByFullPath(const std::string& path)
+{
+    HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        // Systems without the search flags.
+        module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    return module;
+}
+
+template <typename Function>
+Function Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+InstallRecorder& InstallRecorder::Instance()
+{
+    static InstallRecorder instance;
+    return instance;
+}
+
+bool InstallRecorder::Load(const std::string& libraryId, const std::string& version, const std::string& libraryPath)
+{
+    m_strLibraryPath = libraryPath;
+    if (!IsFullPath(m_strLibraryPath)) return false;
+    m_hModule.reset(LoadByFullPath(m_strLibraryPath));
+    if (!m_hModule) return false;
+    if (const auto setClientInfo = Export<SetClientInfoFn>(m_hModule.get(), "SetClientInfo")) {
+        setClientInfo(libraryId.c_str(), version.c_str());
+    }
+    return !libraryId.empty();
+}
+
+void InstallRecorder::RecordInstall(const std::string& origin)
+{
+    if (!m_hModule) return;
+    if (const auto recordInstallAct = Export<RecordInstallActFn>(m_hModule.get(), "RecordInstallAct")) {
+        recordInstallAct(origin.c_str());
+    }
+}
+
+void InstallRecorder::Unload()
+{
+    m_hModule.reset();
+}

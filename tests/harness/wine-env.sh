@@ -1,0 +1,117 @@
+# Shared by the test harness scripts: the Wine environment, the template prefix, prefix clones,
+# the persistent wineserver of a prefix and the virtual X display.
+
+# The variables every Wine run of the harness uses. No Mono or Gecko prompts; shortcuts never
+# turn into host .desktop files.
+setup_wine_env() {
+  local root=$1 prefix=$2
+  export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="${SETUP_EXTRA_DLLOVERRIDES:+$SETUP_EXTRA_DLLOVERRIDES;}mscoree,mshtml=;winemenubuilder.exe=d"
+  # The installer's users run it with the Chinese ANSI code page (936).
+  export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+  mkdir -p "$root"
+}
+
+# A detached Xvfb for the build tree, shared by every test that opens a window.
+ensure_display() {
+  local root=$1
+  [ -n "${SETUP_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] && return 0
+  exec 8>"$root/.display.lock"
+  flock 8
+  local display
+  display=$(cat "$root/display" 2>/dev/null || true)
+  if [ -z "$display" ] || ! xdpyinfo -display "$display" >/dev/null 2>&1; then
+    local n
+    for n in $(seq 70 99); do
+      [ -e "/tmp/.X$n-lock" ] && continue
+      (setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &)
+      local tries
+      for tries in $(seq 50); do
+        xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+        sleep 0.1
+      done
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then display=":$n"; break; fi
+    done
+    echo "$display" >"$root/display"
+  fi
+  flock -u 8
+  export DISPLAY="$display"
+}
+
+# The template prefix: booted once, with real folders instead of the links Wine makes to the
+# host's home (a test must never write into the home folder), and the Chinese fonts mapped to
+# the CJK font that is installed.
+make_template() {
+  local template=$1
+  rm -rf "$template.tmp"
+  WINEPREFIX="$template.tmp" wineboot -i </dev/null >/dev/null 2>&1
+  WINEPREFIX="$template.tmp" wineserver -w
+  local link
+  for link in "$template.tmp"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link"; mkdir "$link"; fi
+  done
+  # regedit reads version-5 files as UTF-16, so the Chinese face name survives any code page.
+  iconv -f UTF-8 -t UTF-16 >"$template.tmp/drive_c/fonts.reg" <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"MS Shell Dlg"="WenQuanYi Micro Hei"
+"MS Shell Dlg 2"="WenQuanYi Micro Hei"
+REG
+  WINEPREFIX="$template.tmp" wine regedit /S 'C:\fonts.reg' </dev/null >/dev/null 2>&1
+  WINEPREFIX="$template.tmp" wineserver -w
+  rm -f "$template.tmp/drive_c/fonts.reg"
+  wine --version >"$template.tmp/.wine-version"
+  mv "$template.tmp" "$template"
+}
+
+# A prefix of its own for a test: hard links to the template's system files (read only in
+# practice) and real copies of everything Wine or a test writes to.
+ensure_prefix() {
+  local root=$1 prefix=$2 template="$1/template"
+  exec 9>"$root/.prefix.lock"
+  flock 9
+  if [ ! -f "$template/.wine-version" ] || [ "$(cat "$template/.wine-version")" != "$(wine --version)" ]; then
+    rm -rf "$template"
+    make_template "$template"
+  fi
+  if [ ! -d "$prefix" ]; then
+    mkdir -p "$(dirname "$prefix")"
+    cp -al "$template" "$prefix.tmp"
+    local writable
+    for writable in system.reg user.reg userdef.reg .update-timestamp drive_c/users drive_c/ProgramData drive_c/windows/win.ini; do
+      if [ -e "$template/$writable" ]; then
+        rm -rf "$prefix.tmp/$writable"
+        cp -a "$template/$writable" "$prefix.tmp/$writable"
+      fi
+    done
+    mv "$prefix.tmp" "$prefix"
+  fi
+  flock -u 9
+}
+
+# A persistent wineserver with the prefix's services already running, detached from the
+# caller's output, so that a test's own process starts in a tenth of a second and CTest does
+# not wait on pipes held by Wine's background processes.
+ensure_server() {
+  local prefix=$1
+  if (WINEPREFIX="$prefix" wineserver -p 120) </dev/null >/dev/null 2>&1; then
+    (WINEPREFIX="$prefix" wine wineboot) </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+# Stops the wineservers of every prefix below root and the harness's X display.
+stop_all() {
+  local root=$1 prefix
+  for prefix in "$root"/template "$root"/prefixes/*; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  done
+  local display
+  display=$(cat "$root/display" 2>/dev/null || true)
+  if [ -n "$display" ]; then
+    pkill -f "Xvfb $display " 2>/dev/null || true
+    rm -f "$root/display"
+  fi
+}

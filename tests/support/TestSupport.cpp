@@ -1,0 +1,233 @@
+#include "tests/support/TestSupport.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <zip.h>
+
+#include "archive/FileUtils.h"
+
+namespace testing_support {
+
+std::wstring SetupExePath()
+{
+    return BuildFile(L"setup.exe");
+}
+
+std::wstring BuildFile(const std::wstring& relative)
+{
+    std::wstring path = SETUP_TEST_BUILD_DIR;
+    path += L"\\";
+    for (wchar_t c : relative) path += c == L'/' ? L'\\' : c;
+    return path;
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        m_path = std::wstring(temp) + L"setup-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    RemoveTree(m_path);
+}
+
+std::string TempFolder::narrow() const
+{
+    return Narrow(m_path);
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAW entry;
+        HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = entry.cFileName;
+                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+            } while (::FindNextFileW(search, &entry));
+            ::FindClose(search);
+        }
+    }
+    RemoveLinkOrFile(path.c_str(), attributes);
+}
+
+bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash != std::wstring::npos) MakeFolders(path.substr(0, slash));
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+void MakeFolders(const std::wstring& path)
+{
+    ::SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+}
+
+namespace {
+
+void ListInto(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& out)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE search = ::FindFirstFileW((root + L"\\" + relative + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out.push_back(relative + name + L"\\");
+            ListInto(root, relative + name + L"\\", out);
+        } else {
+            out.push_back(relative + name);
+        }
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+}
+
+}  // namespace
+
+std::vector<std::wstring> ListTree(const std::wstring& root)
+{
+    std::vector<std::wstring> out;
+    ListInto(root, L"", out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::wstring KnownFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
+    return path;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}
+
+std::wstring Widen(const std::string& text)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], size);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+DWORD RunAndWait(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return 0xDEADBEEF;
+    }
+    DWORD status = 0xDEADBEEF;
+    if (::WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(process.hProcess, &status);
+    } else {
+        ::TerminateProcess(process.hProcess, 0xDEADBEEF);
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return status;
+}
+
+void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD id, const std::string* data)
+{
+    if (!::CopyFileW(SetupExePath().c_str(), target.c_str(), FALSE)) throw std::runtime_error("cannot copy setup.exe");
+    HANDLE update = ::BeginUpdateResourceW(target.c_str(), FALSE);
+    if (!update) throw std::runtime_error("BeginUpdateResource failed");
+    const WORD language = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+    void* bytes = data ? const_cast<char*>(data->data()) : nullptr;
+    const DWORD size = data ? static_cast<DWORD>(data->size()) : 0;
+    if (!::UpdateResourceW(update, type, MAKEINTRESOURCEW(id), language, bytes, size) ||
+        !::EndUpdateResourceW(update, FALSE)) {
+        throw std::runtime_error("UpdateResource failed");
+    }
+}
+
+std::wstring InstallFolder()
+{
+    return KnownFolder(CSIDL_APPDATA) + L"\\Corvane\\Plandrel\\";
+}
+
+ZipBuilder& ZipBuilder::File(const std::string& name, const std::string& content, DWORD attributes, WORD dosDate,
+                             WORD dosTime)
+{
+    m_entries.push_back(Entry{name, content, attributes, (static_cast<DWORD>(dosDate) << 16) | dosTime});
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::Folder(const std::string& name)
+{
+    m_entries.push_back(Entry{name, std::string(), FILE_ATTRIBUTE_DIRECTORY, 0x5A216000});
+    return *this;
+}
+
+std::string ZipBuilder::Build() const
+{
+    TempFolder scratch;
+    const std::wstring file = scratch / L"built.zip";
+    zipFile zip = zipOpen(Narrow(file).c_str(), APPEND_STATUS_CREATE);
+    if (!zip) throw std::runtime_error("zipOpen failed");
+    for (const Entry& entry : m_entries) {
+        zip_fileinfo info{};
+        info.dosDate = entry.dosDateTime;
+        info.external_fa = entry.attributes;
+        zipOpenNewFileInZip(zip, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION);
+        if (!entry.content.empty()) zipWriteInFileInZip(zip, entry.content.data(), static_cast<unsigned>(entry.content.size()));
+        zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+    return ReadFileBytes(file);
+}
+
+}  // namespace testing_support

@@ -1,0 +1,83 @@
+// Helpers for the tests, which run as Windows programs under Wine in a prefix of their own:
+// scratch folders, whole-file reads and writes, starting a program and reading its exit status,
+// and copies of setup.exe with a payload of the test's choosing.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The setup.exe of the build (a Z:\ path into the build tree).
+std::wstring SetupExePath();
+// A file of the build tree, by its path relative to the build folder ("sample/product.zip").
+std::wstring BuildFile(const std::wstring& relative);
+
+// A fresh folder below the temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder, without a trailing backslash.
+    const std::wstring& path() const { return m_path; }
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+    std::string narrow() const;
+
+private:
+    std::wstring m_path;
+};
+
+// Removes a folder tree without following links; quietly does nothing for a missing path.
+void RemoveTree(const std::wstring& path);
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Creates the folder and its parents.
+void MakeFolders(const std::wstring& path);
+// Every file and folder below root, relative, with '\', folders ending in '\', sorted.
+std::vector<std::wstring> ListTree(const std::wstring& root);
+
+// A shell folder of the prefix (CSIDL_APPDATA, CSIDL_PROGRAMS, ...), without a trailing '\'.
+std::wstring KnownFolder(int csidl);
+std::string Narrow(const std::wstring& text);   // ANSI code page
+std::wstring Widen(const std::string& text);    // ANSI code page
+
+// Starts a program and waits for it; returns its exit status, or 0xDEADBEEF when it could not
+// be started or did not end within the timeout (it is then terminated).
+DWORD RunAndWait(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs = 180000);
+
+// Copies setup.exe to target and replaces (or, with a null data pointer, removes) one embedded
+// resource through the system's resource-update functions.
+void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD id, const std::string* data);
+
+// The install folder a run of setup.exe in this prefix uses.
+std::wstring InstallFolder();
+
+// A ZIP archive built entry by entry with minizip, names stored exactly as given.
+class ZipBuilder {
+public:
+    // Adds a file entry; attributes are the external attributes stored in the directory.
+    ZipBuilder& File(const std::string& name, const std::string& content, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE,
+                     WORD dosDate = 0x5A21, WORD dosTime = 0x6000);
+    ZipBuilder& Folder(const std::string& name);
+    // The archive's bytes.
+    std::string Build() const;
+
+private:
+    struct Entry {
+        std::string name;
+        std::string content;
+        DWORD attributes;
+        DWORD dosDateTime;
+    };
+    std::vector<Entry> m_entries;
+};
+
+}  // namespace testing_support

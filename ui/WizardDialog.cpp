@@ -1,0 +1,253 @@
+// The wizard window: initialisation with the run-once guard, the message routing and the
+// button handlers. Page layouts and the progress threads are in WizardPages.cpp, the painting
+// in WizardPainting.cpp.
+#include "installer/ExcelToolInstallerDlg.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "controls/MyMsgDlg.h"
+#include "framework/SystemLibrary.h"
+#include "framework/Text.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kWizardWidth = 550;
+constexpr int kWizardHeight = 385;
+// Shows the failure of an installation in the message box, on the UI thread.
+constexpr UINT WM_REPORT_INSTALL_FAILURE = WM_APP + 2;
+
+struct WizardButton {
+    int id;
+    const wchar_t* caption;
+    UINT normal, hover, pressed, disabled;
+};
+
+bool GetDiskFreeGB(const wchar_t* path, double& gb)
+{
+    ULARGE_INTEGER bytesFree{};
+    ULARGE_INTEGER bytesTotal{};
+    // One variable receives both the bytes available to the caller and the total free bytes.
+    if (!::SHGetDiskFreeSpaceExW(path, &bytesFree, &bytesTotal, &bytesFree)) return false;
+    gb = static_cast<double>(bytesFree.QuadPart) / 1024.0 / 1024.0 / 1024.0;
+    return true;
+}
+
+}  // namespace
+
+INT_PTR CExcelToolInstallerDlg::RunWizard()
+{
+    // The agreement box is a rich edit 1.0 control; its class must exist before the dialog's
+    // controls are created.
+    m_richEdit = framework::LoadSystemLibrary(L"riched32.dll");
+    if (!m_richEdit) return -1;
+    return DoModal();
+}
+
+void CExcelToolInstallerDlg::WaitForBackgroundInstall()
+{
+    if (m_hProgressThread) ::WaitForSingleObject(m_hProgressThread.get(), INFINITE);
+}
+
+RECT CExcelToolInstallerDlg::GetClientRectOrSaved() const
+{
+    const RECT client = GetClientRect();
+    if (client.left == 0 && client.top == 0 && client.right == 0 && client.bottom == 0) return m_rcClient;
+    return client;
+}
+
+void CExcelToolInstallerDlg::AcquireRunOnceGuards()
+{
+    m_hRunOnce.reset(::CreateMutexW(nullptr, FALSE, L"Qelt_Excel_Tool_RunOnce"));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        m_hRunOnce.reset();
+        ShowMyMsgDlg(MSGDLG_NOTICE, framework::LoadStringResource(IDS_ALREADY_RUNNING), -1, GetSafeHwnd());
+        std::exit(0);
+    }
+    m_hOnlyRun.reset(::CreateMutexW(nullptr, TRUE, L"OnlyRun"));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        m_hOnlyRun.reset();
+        ShowMyMsgDlg(MSGDLG_NOTICE, m_strProductName + L"正在运行中，请退出后重试安装！", -1, GetSafeHwnd());
+        std::exit(0);
+    }
+}
+
+BOOL CExcelToolInstallerDlg::OnInitDialog()
+{
+    const HWND hwnd = GetSafeHwnd();
+    ::SetWindowLongW(hwnd, GWL_STYLE, ::GetWindowLongW(hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
+    ::MoveWindow(hwnd, 0, 0, kWizardWidth, kWizardHeight, TRUE);
+    ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    AcquireRunOnceGuards();
+
+    // Pure red is the colour key: the background bitmap's red pixels are see-through.
+    ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(hwnd, RGB(255, 0, 0), 0, LWA_COLORKEY);
+    m_fontBold.reset(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
+    m_rcClient = GetClientRectOrSaved();
+    m_chkLaunch.Attach(GetDlgItem(IDC_CHK_LAUNCH));
+    m_chkAgree.Attach(GetDlgItem(IDC_CHK_AGREE));
+    CreateButtons();
+
+    ::SendMessageW(m_chkLaunch.GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    m_chkLaunch.SetWindowText(framework::Format(L"立即启动%ls", m_strProductName.c_str()));
+
+    if (!LoadAgreement()) std::exit(0);
+    m_strTitle = framework::Format(L"%ls-安装向导", m_strProductName.c_str());
+    ::SetWindowTextW(hwnd, m_strTitle.c_str());
+    ShowDiskSpace();
+    LayoutAgreementPage();
+    ShowPageControls();
+    ::SetFocus(m_btnInstall.GetSafeHwnd());
+    return FALSE;
+}
+
+void CExcelToolInstallerDlg::CreateButtons()
+{
+    const RECT& c = m_rcClient;
+    const RECT none{0, 0, 0, 0};
+    const WizardButton buttons[] = {
+        {IDC_BTN_MIN, nullptr, IDB_BTN_MIN_NORMAL, IDB_BTN_MIN_HOVER, IDB_BTN_MIN_NORMAL, 0},
+        {IDC_BTN_CLOSE, nullptr, IDB_BTN_CLOSE_NORMAL, IDB_BTN_CLOSE_HOVER, IDB_BTN_CLOSE_NORMAL, 0},
+        {IDC_BTN_CANCEL, L"取消", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, 0},
+        {IDC_BTN_INSTALL, L"安装", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, IDB_BTN_NORMAL},
+        {IDC_BTN_FINISH, L"完成", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, 0},
+    };
+    CBmpBtn* const owners[] = {&m_btnMin, &m_btnClose, &m_btnCancel, &m_btnInstall, &m_btnFinish};
+    const RECT rects[] = {
+        {c.right - 51, c.top + 2, c.right - 29, c.top + 24},
+        {c.right - 25, c.top + 2, c.right - 3, c.top + 24},
+        none, none, none,
+    };
+    for (size_t i = 0; i < 5; ++i) {
+        const WizardButton& b = buttons[i];
+        owners[i]->Create(b.caption, WS_CHILD | WS_VISIBLE, rects[i], GetSafeHwnd(), b.id);
+        owners[i]->SetBitmaps(b.normal, b.hover, b.pressed, b.disabled, 0);
+    }
+}
+
+void CExcelToolInstallerDlg::ShowDiskSpace()
+{
+    const framework::Control space(GetDlgItem(IDC_STATIC_SPACE));
+    space.SetWindowText(L"");
+    double gb = 0.0;
+    if (GetDiskFreeGB(L"C:", gb)) {
+        space.SetWindowText(framework::Format(L"所需空间：%.1fM     可用空间：%.1fG", m_dRequiredMB, gb));
+        InvalidateControl(IDC_STATIC_SPACE);
+    }
+}
+
+void CExcelToolInstallerDlg::InvalidateControl(int id)
+{
+    const RECT rect = framework::Control(GetDlgItem(id)).GetRectInParent();
+    ::InvalidateRect(GetSafeHwnd(), &rect, TRUE);
+}
+
+bool CExcelToolInstallerDlg::OnCommand(int id, int notifyCode)
+{
+    if (notifyCode != BN_CLICKED) return false;
+    switch (id) {
+    case IDC_BTN_MIN: ::ShowWindow(GetSafeHwnd(), SW_MINIMIZE); return true;
+    case IDC_BTN_CLOSE: OnBnClickedClose(); return true;
+    case IDC_BTN_CANCEL: OnBnClickedCancel(); return true;
+    case IDC_BTN_INSTALL: OnBnClickedInstall(); return true;
+    case IDC_BTN_FINISH: OnBnClickedFinish(); return true;
+    case IDC_CHK_AGREE: OnBnClickedAgree(); return true;
+    default: return framework::Dialog::OnCommand(id, notifyCode);
+    }
+}
+
+bool CExcelToolInstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_PAINT:
+        if (!::IsIconic(GetSafeHwnd())) return false;
+        OnPaint();
+        result = 0;
+        return true;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(m_hIcon);
+        return true;
+    case WM_ERASEBKGND:
+        result = OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+        return true;
+    case WM_NCHITTEST:
+        // The whole surface outside the child controls drags the window.
+        result = HTCAPTION;
+        return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        if (!brush) return false;
+        result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    case WM_INSTALL_COMPLETE:
+        LayoutFinishPage();
+        ShowPageControls();
+        result = 0;
+        return true;
+    case WM_REPORT_INSTALL_FAILURE:
+        ShowMyMsgDlg(MSGDLG_ERROR, framework::LoadStringResource(IDS_INSTALL_FAILED), -1, GetSafeHwnd());
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CExcelToolInstallerDlg::ReportInstallFailure()
+{
+    ::PostMessageW(GetSafeHwnd(), WM_REPORT_INSTALL_FAILURE, 0, 0);
+}
+
+void CExcelToolInstallerDlg::OnPaint()
+{
+    const framework::PaintDC dc(GetSafeHwnd());
+    ::SendMessageW(GetSafeHwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+    const RECT client = GetClientRectOrSaved();
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.get(), x, y, m_hIcon);
+}
+
+void CExcelToolInstallerDlg::OnBnClickedClose()
+{
+    if (m_nPage == 1 &&
+        ::MessageBoxW(GetSafeHwnd(), L"您确定要退出安装？", L"安装向导", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+    OnCancel();
+}
+
+void CExcelToolInstallerDlg::OnBnClickedCancel()
+{
+    if (m_nPage == 1 &&
+        ShowMyMsgDlg(MSGDLG_YESNO, framework::LoadStringResource(IDS_CONFIRM_CANCEL), -1, GetSafeHwnd()) != IDOK) {
+        return;
+    }
+    OnCancel();
+}
+
+void CExcelToolInstallerDlg::OnBnClickedInstall()
+{
+    if (m_nPage != 0) return;
+    EnterInstallPage();
+    ShowPageControls();
+    StartInstall();
+}
+
+void CExcelToolInstallerDlg::OnBnClickedFinish()
+{
+    if (m_bInstallSucceeded && m_chkLaunch.GetCheck() == BST_CHECKED) LaunchProduct();
+    OnOK();
+}
+
+void CExcelToolInstallerDlg::OnBnClickedAgree()
+{
+    m_btnInstall.EnableWindow(m_chkAgree.GetCheck() != 0);
+}

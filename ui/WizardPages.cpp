@@ -1,0 +1,145 @@
+// The wizard's three pages and the threads of the installation: the progress thread paces the
+// bar (one point per 200 ms up to 93) and waits for the install worker, which runs DoInstall.
+#include "installer/ExcelToolInstallerDlg.h"
+
+#include <process.h>
+
+#include "installer/RunProgram.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kPacedLimit = 93;
+constexpr DWORD kProgressStepMs = 200;
+// How often the progress thread looks at the worker once the paced part is over.
+constexpr DWORD kDonePollMs = 10;
+
+framework::Control Child(HWND dialog, int id)
+{
+    return framework::Control(::GetDlgItem(dialog, id));
+}
+
+framework::KernelHandle StartThread(unsigned(__stdcall* entry)(void*), void* argument)
+{
+    return framework::KernelHandle(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, entry, argument, 0, nullptr)));
+}
+
+}  // namespace
+
+void CExcelToolInstallerDlg::ShowPageControls()
+{
+    const HWND dialog = GetSafeHwnd();
+    const auto show = [dialog](std::initializer_list<int> ids, bool visible) {
+        for (const int id : ids) Child(dialog, id).Show(visible);
+    };
+    switch (m_nPage) {
+    case 0:
+        show({IDC_BTN_CANCEL, IDC_BTN_INSTALL, IDC_EDIT_AGREEMENT, IDC_CHK_AGREE}, true);
+        show({IDC_STATIC_SPACE}, false);
+        break;
+    case 1:
+        show({IDC_BTN_CANCEL}, true);
+        show({IDC_CHK_AGREE, IDC_BTN_INSTALL, IDC_EDIT_AGREEMENT, IDC_STATIC_SPACE}, false);
+        break;
+    default:
+        show({IDC_BTN_FINISH}, true);
+        // No offer to start a product that did not install.
+        show({IDC_CHK_LAUNCH}, m_bInstallSucceeded);
+        show({IDC_BTN_CANCEL, IDC_CHK_AGREE}, false);
+        break;
+    }
+}
+
+void CExcelToolInstallerDlg::InvalidatePageArea()
+{
+    const RECT client = GetClientRectOrSaved();
+    const RECT page{client.left, client.top + 30, client.right, client.bottom - 35};
+    ::InvalidateRect(GetSafeHwnd(), &page, TRUE);
+}
+
+void CExcelToolInstallerDlg::LayoutAgreementPage()
+{
+    const RECT c = GetClientRectOrSaved();
+    const framework::Control agreement = Child(GetSafeHwnd(), IDC_EDIT_AGREEMENT);
+    const RECT box{c.left + 20, c.top + 75, c.right - 20, c.bottom - 70};
+    agreement.MoveWindow(box);
+    agreement.SetWindowText(m_strAgreement);
+    m_chkAgree.MoveWindow(RECT{c.left + 20, box.bottom + 10, c.left + 220, box.bottom + 30});
+    m_btnCancel.MoveWindow(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8});
+    m_btnInstall.MoveWindow(RECT{c.right - 160, c.bottom - 29, c.right - 100, c.bottom - 8});
+    m_btnInstall.EnableWindow(false);
+    m_chkAgree.SetCheck(BST_UNCHECKED);
+    m_nPage = 0;
+    InvalidatePageArea();
+}
+
+void CExcelToolInstallerDlg::EnterInstallPage()
+{
+    m_nPage = 1;
+    InvalidatePageArea();
+}
+
+void CExcelToolInstallerDlg::LayoutFinishPage()
+{
+    const RECT c = GetClientRectOrSaved();
+    m_chkLaunch.MoveWindow(RECT{c.left + 25, c.top + 300, c.left + 555, c.top + 320});
+    m_chkLaunch.SetCheck(m_bInstallSucceeded ? BST_CHECKED : BST_UNCHECKED);
+    m_btnFinish.MoveWindow(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8});
+    m_nPage = 2;
+    InvalidatePageArea();
+}
+
+void CExcelToolInstallerDlg::StartInstall()
+{
+    ::RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    m_hProgressThread = StartThread(&CExcelToolInstallerDlg::ProgressThreadProc, this);
+}
+
+unsigned __stdcall CExcelToolInstallerDlg::ProgressThreadProc(void* self)
+{
+    if (self) static_cast<CExcelToolInstallerDlg*>(self)->RunProgress();
+    return 0;
+}
+
+unsigned __stdcall CExcelToolInstallerDlg::InstallThreadProc(void* self)
+{
+    if (self) static_cast<CExcelToolInstallerDlg*>(self)->DoInstall();
+    return 0;
+}
+
+void CExcelToolInstallerDlg::InvalidateProgressBar()
+{
+    const RECT bar{23, 313, 520, 330};
+    ::InvalidateRect(GetSafeHwnd(), &bar, TRUE);
+}
+
+bool CExcelToolInstallerDlg::RunProgress()
+{
+    const framework::KernelHandle worker = StartThread(&CExcelToolInstallerDlg::InstallThreadProc, this);
+    if (!worker) MarkInstallDone(false);
+    // The bar shows time, not work: it holds at 93 until the worker reports the end.
+    while (m_nProgress < 100) {
+        if (m_nProgress < kPacedLimit) {
+            ++m_nProgress;
+            InvalidateProgressBar();
+            ::Sleep(kProgressStepMs);
+        }
+        if (InstallDone()) {
+            m_nProgress = 100;
+            InvalidateProgressBar();
+            ::Sleep(kProgressStepMs);
+            break;
+        }
+        // Past the paced part, wait for the worker instead of spinning on the flag.
+        if (m_nProgress >= kPacedLimit) ::WaitForSingleObject(worker.get(), kDonePollMs);
+    }
+    LayoutFinishPage();
+    ShowPageControls();
+    if (!m_bInstallSucceeded) ReportInstallFailure();
+    return true;
+}
+
+void CExcelToolInstallerDlg::LaunchProduct()
+{
+    RunProgram(m_strLaunchPath, false, 0);
+}

@@ -1,0 +1,165 @@
+// The wizard's painting: every page is composed off-screen in the erase-background handler
+// (background, title strip, step indicator, heading, texts, progress bar) and copied to the
+// window in one operation.
+#include "installer/ExcelToolInstallerDlg.h"
+
+#include "framework/Text.h"
+#include "resources/resource.h"
+#include "ui/BitmapDrawing.h"
+
+namespace {
+
+const wchar_t* const g_szStepLabels[] = {L"选择", L"安装", L"完成"};
+constexpr int g_nStepMarkLeft = 19;
+constexpr UINT kTextFlags = DT_SINGLELINE | DT_VCENTER;
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kDarkGrey = RGB(51, 51, 51);
+constexpr COLORREF kLightGrey = RGB(168, 168, 168);
+
+void DrawLine(HDC dc, const std::wstring& text, RECT rect)
+{
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, kTextFlags);
+}
+
+RECT StepLabelRect(int step)
+{
+    return RECT{25 + 50 * step, 46, 50 + 50 * step, 70};
+}
+
+}  // namespace
+
+BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
+{
+    const RECT client = GetClientRectOrSaved();
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    framework::OffscreenSurface surface(dc, width, height);
+    const HDC memory = surface.dc();
+    framework::FillSolid(memory, RECT{0, 0, width, height}, kWhite);
+    DrawBackground(memory);
+    DrawTitleButtonStrips(memory);
+    {
+        const framework::SelectScope font(memory, m_fontBold.get());
+        DrawTitle(memory);
+        DrawSteps(memory);
+        switch (m_nPage) {
+        case 0:
+            DrawPageHeader(memory, L"选择程序安装目录");
+            break;
+        case 1:
+            DrawPageHeader(memory, L"安装状态");
+            ::SetTextColor(memory, kBlack);
+            DrawLine(memory, framework::Format(L"正在安装%ls，请稍候...", m_strProductName.c_str()), RECT{25, 285, 350, 303});
+            DrawProgressFrame(memory);
+            DrawProgressBar(memory);
+            break;
+        default:
+            DrawPageHeader(memory, L"完成状态");
+            ::SetTextColor(memory, kBlack);
+            // A failed installation is not reported as a finished one.
+            DrawLine(memory,
+                     m_bInstallSucceeded ? framework::Format(L"%ls安装完成，单击“完成”退出。", m_strProductName.c_str())
+                                         : framework::Format(framework::LoadStringResource(IDS_FINISH_FAILED).c_str(),
+                                                             m_strProductName.c_str()),
+                     RECT{25, 275, 450, 293});
+            break;
+        }
+    }
+    surface.CopyTo(dc);
+    return TRUE;
+}
+
+void CExcelToolInstallerDlg::DrawBackground(HDC dc)
+{
+    PaintBitmap(dc, IDB_WIZARD_BACKGROUND, POINT{0, 0});
+}
+
+void CExcelToolInstallerDlg::DrawTitleButtonStrips(HDC dc)
+{
+    for (const CBmpBtn* button : {&m_btnMin, &m_btnClose}) {
+        const RECT rect = button->GetRectInParent();
+        PaintBitmap(dc, IDB_TITLE_BUTTON_STRIP, POINT{rect.left - 3, rect.top});
+    }
+}
+
+void CExcelToolInstallerDlg::DrawTitle(HDC dc)
+{
+    ::SetTextColor(dc, kBlack);
+    ::SetBkMode(dc, TRANSPARENT);
+    DrawLine(dc, m_strTitle, RECT{10, 0, 300, 30});
+}
+
+void CExcelToolInstallerDlg::DrawSteps(HDC dc)
+{
+    const int page = m_nPage;
+    ::SetTextColor(dc, kWhite);
+    ::SelectObject(dc, m_fontBold.get());
+    DrawLine(dc, g_szStepLabels[page], StepLabelRect(page));
+    PaintBitmap(dc, IDB_STEP_MARKER, POINT{g_nStepMarkLeft + 50 * page, 69});
+    {
+        framework::Pen pen(::CreatePen(PS_SOLID, 1, kDarkGrey));
+        const framework::SelectScope selected(dc, pen.get());
+        const POINT first[] = {{60, 53}, {64, 57}, {59, 62}};
+        const POINT second[] = {{110, 53}, {114, 57}, {109, 62}};
+        ::Polyline(dc, first, 3);
+        ::Polyline(dc, second, 3);
+    }
+    ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetTextColor(dc, kDarkGrey);
+    for (int step = 0; step < 3; ++step) {
+        if (step != page) DrawLine(dc, g_szStepLabels[step], StepLabelRect(step));
+    }
+}
+
+void CExcelToolInstallerDlg::DrawPageHeader(HDC dc, const wchar_t* text)
+{
+    ::SetTextColor(dc, kBlack);
+    const framework::SelectScope font(dc, m_fontBold.get());
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+    DrawLine(dc, text, RECT{25, 250, 35 + extent.cx, 250 + extent.cy});
+    const int y = (250 + (250 + extent.cy)) / 2 - 1;
+    const RECT client = GetClientRectOrSaved();
+    PaintBitmap(dc, IDB_HEADER_RULE, POINT{35 + extent.cx, y}, POINT{client.right - client.left - 20, y});
+}
+
+void CExcelToolInstallerDlg::DrawProgressFrame(HDC dc)
+{
+    {
+        framework::Pen pen(::CreatePen(PS_SOLID, 1, kLightGrey));
+        const framework::SelectScope selected(dc, pen.get());
+        ::MoveToEx(dc, 25, 315, nullptr);
+        ::LineTo(dc, 512, 315);
+        ::LineTo(dc, 512, 326);
+        ::LineTo(dc, 25, 326);
+        ::LineTo(dc, 25, 315);
+    }
+    framework::FillSolid(dc, RECT{26, 316, 511, 325}, kWhite);
+}
+
+void CExcelToolInstallerDlg::DrawProgressBar(HDC dc)
+{
+    const int width = m_nProgress * 483 / 100;
+    TileBitmap(dc, IDB_PROGRESS_FILL, RECT{27, 317, 27 + width, 324});
+}
+
+HBRUSH CExcelToolInstallerDlg::OnCtlColor(HDC dc, HWND control)
+{
+    switch (::GetDlgCtrlID(control)) {
+    case IDC_STATIC_SPACE:
+        ::SetBkMode(dc, TRANSPARENT);
+        return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    case IDC_CHK_LAUNCH:
+    case IDC_CHK_AGREE: {
+        // The check boxes show the dialog's painting behind them and draw their label on it.
+        const RECT rect = framework::Control(control).GetRectInParent();
+        const framework::WindowDC dialog(GetSafeHwnd());
+        ::BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, dialog.get(), rect.left, rect.top, SRCCOPY);
+        ::SetBkMode(dc, TRANSPARENT);
+        return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    }
+    default:
+        return nullptr;
+    }
+}
