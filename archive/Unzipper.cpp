@@ -220,8 +220,11 @@ bool Unzipper::ExtractFileEntry(const char* target, const UZ_FileInfo& info)
         ::DeleteFileA(target);
         return false;
     }
-    int result = CopyCurrentEntryTo(file.get());
+    DWORD written = 0;
+    int result = CopyCurrentEntryTo(file.get(), written);
     file.reset();
+    // Damage to a size field shows as an entry that ends early or late: not the file it names.
+    if (result == 0 && written != info.dwUncompressedSize) result = UNZ_BADZIPFILE;
     // A damaged entry (its data no longer matches its checksum) counts as not unpacked.
     if (unzCloseCurrentFile(m_uzFile) == UNZ_CRCERROR && result == 0) result = UNZ_CRCERROR;
     if (result != 0) {
@@ -233,10 +236,11 @@ bool Unzipper::ExtractFileEntry(const char* target, const UZ_FileInfo& info)
     return true;
 }
 
-int Unzipper::CopyCurrentEntryTo(HANDLE file)
+int Unzipper::CopyCurrentEntryTo(HANDLE file, DWORD& total)
 {
     char buffer[kCopyBlock];
     int read = 0;
+    total = 0;
     do {
         read = unzReadCurrentFile(m_uzFile, buffer, kCopyBlock);
         if (read > 0) {
@@ -244,6 +248,7 @@ int Unzipper::CopyCurrentEntryTo(HANDLE file)
             if (!::WriteFile(file, buffer, static_cast<DWORD>(read), &written, nullptr) || written != static_cast<DWORD>(read)) {
                 read = kWriteFailed;
             }
+            total += written;
         }
     } while (read > 0);
     return read;

@@ -56,7 +56,8 @@ private:
     bool MoveToMatch(int moveResult, const char* ext);
     bool ExtractFolderEntry(const char* target);
     bool ExtractFileEntry(const char* target, const UZ_FileInfo& info);
-    int CopyCurrentEntryTo(HANDLE file);
+    // Copies the current entry's data in 2048-byte blocks; 0 at its end, negative on an error.
+    int CopyCurrentEntryTo(HANDLE file, DWORD& total);
 
     unzFile m_uzFile = nullptr;
     char m_szOutputFolder[MAX_PATH + 1] = {};

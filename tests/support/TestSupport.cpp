@@ -182,13 +182,13 @@ DWORD RunAndWait(const std::wstring& exe, const std::wstring& arguments, DWORD t
 
 void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD id, const std::string* data)
 {
+    if (!data) throw std::runtime_error("resources cannot be removed under Wine: use variants/without-product/setup.exe");
     if (!::CopyFileW(SetupExePath().c_str(), target.c_str(), FALSE)) throw std::runtime_error("cannot copy setup.exe");
     HANDLE update = ::BeginUpdateResourceW(target.c_str(), FALSE);
     if (!update) throw std::runtime_error("BeginUpdateResource failed");
-    const WORD language = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
-    void* bytes = data ? const_cast<char*>(data->data()) : nullptr;
-    const DWORD size = data ? static_cast<DWORD>(data->size()) : 0;
-    if (!::UpdateResourceW(update, type, MAKEINTRESOURCEW(id), language, bytes, size) ||
+    const WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);  // as the payload is embedded
+    if (!::UpdateResourceW(update, type, MAKEINTRESOURCEW(id), language, const_cast<char*>(data->data()),
+                           static_cast<DWORD>(data->size())) ||
         !::EndUpdateResourceW(update, FALSE)) {
         throw std::runtime_error("UpdateResource failed");
     }

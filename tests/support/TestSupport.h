@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -53,8 +54,9 @@ std::wstring Widen(const std::string& text);    // ANSI code page
 // be started or did not end within the timeout (it is then terminated).
 DWORD RunAndWait(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs = 180000);
 
-// Copies setup.exe to target and replaces (or, with a null data pointer, removes) one embedded
-// resource through the system's resource-update functions.
+// Copies setup.exe to target and replaces one embedded resource through the system's
+// resource-update functions. (Wine's cannot remove one: for a setup.exe without its product
+// archive use the build's variants/without-product/setup.exe.)
 void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD id, const std::string* data);
 
 // The install folder a run of setup.exe in this prefix uses.
