@@ -6,6 +6,7 @@
 
 #include "archive/Unzipper.h"
 #include "tests/support/ArchiveMutation.h"
+#include "tests/support/ShellLinkReader.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -128,6 +129,36 @@ TEST(InstallSequence, ArchivesThatCannotBeReadFailAndKeepTheEarlierInstallation)
         EXPECT_EQ(ListTree(InstallFolder()), EarlierInstallation());
         ::SetFileAttributesW((InstallFolder() + L"keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+}
+
+TEST(InstallSequence, ASilentInstallationIsCompleteAndASecondOneRepeatsNothing)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent -inFrom abc"), 0u);
+    const std::wstring install = InstallFolder();
+    EXPECT_TRUE(FileExists(install + L"StartUp.exe"));
+    const std::wstring group = KnownFolder(CSIDL_PROGRAMS) + L"\\栖杉坊\\绘途\\";
+    EXPECT_EQ(ReadShellLink(group + L"绘途.lnk").target, install + L"StartUp.exe");
+    EXPECT_EQ(ReadShellLink(group + L"卸载绘途.lnk").target, install + L"client\\3.2.1\\uninstall.exe");
+    EXPECT_EQ(ReadShellLink(KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"\\绘途.lnk").target, install + L"StartUp.exe");
+    EXPECT_EQ(ReadFileBytes(install + L"client\\3.2.1\\Lib\\InstallRecord.txt"),
+              "SetClientInfo libID=PLD-2026-001 version=3.2.1\r\nRecordInstallAct origin=abc\r\n");
+    const std::wstring client = KnownFolder(CSIDL_APPDATA) + L"\\Vantor Apps\\Client\\";
+    EXPECT_TRUE(FileExists(client + L"start.exe"));
+    EXPECT_FALSE(FileExists(install + L"VantorCenter_Client.exe"));
+    DWORD installed = 0;
+    DWORD size = sizeof(installed);
+    EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", L"Install",
+                             RRF_RT_REG_DWORD, nullptr, &installed, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(installed, 1u);
+
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    ASSERT_TRUE(::DeleteFileW((std::wstring(temp) + L"~dotnet2.0.exe").c_str()));
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    EXPECT_EQ(ReadFileBytes(client + L"setup-runs.log"), "silent setup\r\n") << "the client's setup ran only once";
+    EXPECT_FALSE(FileExists(std::wstring(temp) + L"~dotnet2.0.exe")) << "the redistributable was not needed again";
+    EXPECT_FALSE(FileExists(install + L"VantorCenter_Client.exe"));
 }
 
 }  // namespace
