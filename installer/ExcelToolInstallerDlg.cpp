@@ -34,10 +34,14 @@ CExcelToolInstallerDlg::CExcelToolInstallerDlg(std::wstring inFrom, HWND parent)
     GetSessionUserName(m_strSessionUser);
     m_nPage = 0;
 
-    m_strInstallDir = ResolveRoamingFolder(QueryRoamingFolder(), m_strSessionUser, GetProcessUserName());
-    m_strInstallDir += L"\\Corvane\\Plandrel\\";
-    // The folder exists from the start in both modes, also when a wizard run is then cancelled.
-    ::SHCreateDirectoryExW(nullptr, m_strInstallDir.c_str(), nullptr);
+    // Without a roaming folder there is no install folder: the product is never put at the root
+    // of a drive, and the installation then fails.
+    const std::wstring roaming = QueryRoamingFolder();
+    if (!roaming.empty()) {
+        m_strInstallDir = ResolveRoamingFolder(roaming, m_strSessionUser, GetProcessUserName()) + L"\\Corvane\\Plandrel\\";
+        // The folder exists from the start in both modes, also when a wizard run is then cancelled.
+        ::SHCreateDirectoryExW(nullptr, m_strInstallDir.c_str(), nullptr);
+    }
 
     m_strTempDir = QueryTempFolder();
 }

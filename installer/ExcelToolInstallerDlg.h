@@ -39,6 +39,7 @@ public:
     // is allowed to finish, so that the product is never left half unpacked.
     void WaitForBackgroundInstall();
 
+    // The roaming folder + "\Corvane\Plandrel\"; empty when the system reports no roaming folder.
     const std::wstring& InstallDir() const { return m_strInstallDir; }
     const std::wstring& TempDir() const { return m_strTempDir; }
     const std::wstring& ProductName() const { return m_strProductName; }

@@ -25,6 +25,10 @@ int CExcelToolInstallerDlg::RunSilent()
 
 bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
 {
+    if (m_strInstallDir.empty()) {
+        MarkInstallDone(false);
+        return false;
+    }
     const std::wstring archive = m_strTempDir + L"~temp.install.data.zip";
     if (!ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
         !UnpackProduct(archive)) {

@@ -68,7 +68,7 @@ REG
 }
 
 # A prefix of its own for a test: hard links to the template's system files (read only in
-# practice) and real copies of everything Wine or a test writes to.
+# practice), real copies of everything Wine or a test writes to, and a drive D: of its own.
 ensure_prefix() {
   local root=$1 prefix=$2 template="$1/template"
   exec 9>"$root/.prefix.lock"
@@ -87,6 +87,9 @@ ensure_prefix() {
         cp -a "$template/$writable" "$prefix.tmp/$writable"
       fi
     done
+    # A second drive, D:, of the prefix's own, for tests of profiles that live elsewhere.
+    mkdir "$prefix.tmp/drive_d"
+    ln -s ../drive_d "$prefix.tmp/dosdevices/d:"
     mv "$prefix.tmp" "$prefix"
   fi
   flock -u 9
