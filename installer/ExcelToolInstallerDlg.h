@@ -102,6 +102,11 @@ protected:
     void ReportInstallFailure();
     void AcquireRunOnceGuards();
     void InvalidateProgressBar();
+    // The worker has ended and unpacked the whole product.
+    bool ProductInstalled() const;
+    // The wizard's window still exists (the progress thread outlives it when the wizard is
+    // closed during the installation).
+    bool WizardOpen() const;
     static unsigned __stdcall ProgressThreadProc(void* self);
     static unsigned __stdcall InstallThreadProc(void* self);
 

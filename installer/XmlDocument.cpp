@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -43,53 +44,102 @@ bool DeclaresUtf8(const TiXmlDocument& document)
     return declaration && declaration->Encoding() && _stricmp(declaration->Encoding(), "UTF-8") == 0;
 }
 
-// Skips from a "<!", "<?" construct to its end; returns the position after it.
-size_t SkipMarkup(const std::string& text, size_t at)
+// TinyXML's parsing primitives are protected members of its base class; the depth walk below
+// uses them, and TinyXML's own node parsers, so that it splits a document into the same pieces
+// as TiXmlDocument::Parse does. A walk with rules of its own can be led astray (a quoted '>' in
+// a declaration, a processing instruction that TinyXML ends at its first '>') into counting
+// less nesting than the parser then recurses through.
+struct TinyXml : TiXmlBase {
+    using TiXmlBase::IsAlpha;
+    using TiXmlBase::ReadName;
+    using TiXmlBase::SkipWhiteSpace;
+    using TiXmlBase::StringEqual;
+};
+
+template <typename Node>
+const char* SkipNode(Node&& node, const char* p, TiXmlEncoding encoding)
 {
-    const char* end = "?>";
-    if (text.compare(at, 4, "<!--") == 0) end = "-->";
-    else if (text.compare(at, 9, "<![CDATA[") == 0) end = "]]>";
-    else if (text.compare(at, 2, "<!") == 0) end = ">";
-    const size_t found = text.find(end, at + 2);
-    return found == std::string::npos ? text.size() : found + std::strlen(end);
+    return node.Parse(p, nullptr, encoding);
 }
 
-// The position of the '>' that ends the tag starting at at, with quoted attribute values
-// skipped (a '>' or '/' inside quotes does not end the tag); npos when there is none.
-size_t EndOfTag(const std::string& text, size_t at)
+TiXmlEncoding DeclaredEncoding(const TiXmlDeclaration& declaration)
 {
-    for (size_t i = at + 1; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"' || c == '\'') {
-            i = text.find(c, i + 1);
-            if (i == std::string::npos) return i;
-        } else if (c == '>') {
-            return i;
-        }
+    const char* name = declaration.Encoding();
+    if (!*name || TinyXml::StringEqual(name, "UTF-8", true, TIXML_ENCODING_UNKNOWN) ||
+        TinyXml::StringEqual(name, "UTF8", true, TIXML_ENCODING_UNKNOWN)) {
+        return TIXML_ENCODING_UTF8;
     }
-    return std::string::npos;
+    return TIXML_ENCODING_LEGACY;
+}
+
+// The start tag of an element, as TiXmlElement::Parse reads it. Returns the position after it,
+// or null where TinyXML stops with an error; endTag is set ("</name") when content follows.
+const char* SkipStartTag(const char* p, TiXmlEncoding encoding, std::string& endTag)
+{
+    TIXML_STRING name;
+    p = TinyXml::ReadName(TinyXml::SkipWhiteSpace(p + 1, encoding), &name, encoding);
+    endTag.clear();
+    while (p && *p) {
+        p = TinyXml::SkipWhiteSpace(p, encoding);
+        if (!p || !*p) return nullptr;
+        if (*p == '/') return p[1] == '>' ? p + 2 : nullptr;
+        if (*p == '>') {
+            endTag = std::string("</") + name.c_str();
+            return p + 1;
+        }
+        p = SkipNode(TiXmlAttribute(), p, encoding);
+    }
+    return nullptr;
+}
+
+// The end tag of the innermost open element; null when it is not that element's.
+const char* SkipEndTag(const char* p, const std::string& endTag, TiXmlEncoding encoding)
+{
+    if (!TinyXml::StringEqual(p, endTag.c_str(), false, encoding)) return nullptr;
+    p = TinyXml::SkipWhiteSpace(p + endTag.size(), encoding);
+    return p && *p == '>' ? p + 1 : nullptr;
 }
 
 }  // namespace
 
 int XmlNestingDepth(const std::string& text, int limit)
 {
-    int depth = 0;
+    TiXmlEncoding encoding = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_UNKNOWN;
+    std::vector<std::string> open;  // the end tags awaited, innermost last
     int deepest = 0;
-    size_t at = text.find('<');
-    while (at != std::string::npos && deepest <= limit) {
-        if (text.compare(at, 2, "<!") == 0 || text.compare(at, 2, "<?") == 0) {
-            at = text.find('<', SkipMarkup(text, at));
-            continue;
+    const char* p = TinyXml::SkipWhiteSpace(text.c_str(), encoding);
+    // Each pass takes one piece, as TinyXML's document loop and TiXmlElement::ReadValue do; the
+    // walk ends where TinyXML's parse would end, at the text's end or at an error.
+    while (p && *p && deepest <= limit) {
+        const bool inElement = !open.empty();
+        if (*p != '<') {
+            if (!inElement) break;
+            p = SkipNode(TiXmlText(""), p, encoding);
+        } else if (inElement && TinyXml::StringEqual(p, "</", false, encoding)) {
+            p = SkipEndTag(p, open.back(), encoding);
+            open.pop_back();
+        } else if (TinyXml::StringEqual(p, "<?xml", true, encoding)) {
+            TiXmlDeclaration declaration;
+            p = declaration.Parse(p, nullptr, encoding);
+            if (!inElement && encoding == TIXML_ENCODING_UNKNOWN) encoding = DeclaredEncoding(declaration);
+        } else if (TinyXml::StringEqual(p, "<!--", false, encoding)) {
+            p = SkipNode(TiXmlComment(), p, encoding);
+        } else if (TinyXml::StringEqual(p, "<![CDATA[", false, encoding)) {
+            TiXmlText cdata("");
+            cdata.SetCDATA(true);
+            p = cdata.Parse(p, nullptr, encoding);
+        } else if (TinyXml::IsAlpha(static_cast<unsigned char>(p[1]), encoding) || p[1] == '_') {
+            std::string endTag;
+            p = SkipStartTag(p, encoding, endTag);
+            if (p && !endTag.empty()) {
+                open.push_back(endTag);
+                deepest = std::max(deepest, static_cast<int>(open.size()));
+            }
+        } else {
+            // "<!" declarations and everything else TinyXML does not know: up to the first '>'.
+            p = SkipNode(TiXmlUnknown(), p, encoding);
         }
-        const size_t close = EndOfTag(text, at);
-        if (close == std::string::npos) break;
-        if (text[at + 1] == '/') {
-            if (depth > 0) --depth;
-        } else if (text[close - 1] != '/') {
-            deepest = std::max(deepest, ++depth);
-        }
-        at = text.find('<', close);
+        if (p) p = TinyXml::SkipWhiteSpace(p, encoding);
     }
     return deepest;
 }

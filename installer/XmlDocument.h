@@ -19,6 +19,6 @@ struct LoadedXml {
 // library's encoding detection left on automatic.
 LoadedXml LoadXmlDocument(TiXmlDocument& document, const char* path);
 
-// The deepest element nesting of a document's text, skipping comments, CDATA, processing
-// instructions and declarations; stops counting past limit.
+// The deepest element nesting that TinyXML reaches when it parses text, found without
+// recursion; stops counting past limit.
 int XmlNestingDepth(const std::string& text, int limit);

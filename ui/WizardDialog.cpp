@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "controls/MyMsgDlg.h"
 #include "framework/SystemLibrary.h"
@@ -35,6 +36,16 @@ bool GetDiskFreeGB(const wchar_t* path, double& gb)
     return true;
 }
 
+// Creates a named mutex; false when another process had created it already (the handle is
+// then closed again). The mutex stays in mutex for the life of the installer object.
+bool CreateFirstMutex(const wchar_t* name, BOOL initiallyOwned, framework::KernelHandle& mutex)
+{
+    framework::KernelHandle created(::CreateMutexW(nullptr, initiallyOwned, name));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    mutex = std::move(created);
+    return true;
+}
+
 }  // namespace
 
 INT_PTR CExcelToolInstallerDlg::RunWizard()
@@ -60,15 +71,11 @@ RECT CExcelToolInstallerDlg::GetClientRectOrSaved() const
 
 void CExcelToolInstallerDlg::AcquireRunOnceGuards()
 {
-    m_hRunOnce.reset(::CreateMutexW(nullptr, FALSE, L"Qelt_Excel_Tool_RunOnce"));
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-        m_hRunOnce.reset();
+    if (!CreateFirstMutex(L"Qelt_Excel_Tool_RunOnce", FALSE, m_hRunOnce)) {
         ShowMyMsgDlg(MSGDLG_NOTICE, framework::LoadStringResource(IDS_ALREADY_RUNNING), -1, GetSafeHwnd());
         std::exit(0);
     }
-    m_hOnlyRun.reset(::CreateMutexW(nullptr, TRUE, L"OnlyRun"));
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-        m_hOnlyRun.reset();
+    if (!CreateFirstMutex(L"OnlyRun", TRUE, m_hOnlyRun)) {
         ShowMyMsgDlg(MSGDLG_NOTICE, m_strProductName + L"正在运行中，请退出后重试安装！", -1, GetSafeHwnd());
         std::exit(0);
     }
@@ -235,7 +242,8 @@ void CExcelToolInstallerDlg::OnBnClickedCancel()
 
 void CExcelToolInstallerDlg::OnBnClickedInstall()
 {
-    if (m_nPage != 0) return;
+    // Only once, and only with the agreement accepted, however the click arrives.
+    if (m_nPage != 0 || m_chkAgree.GetCheck() != BST_CHECKED) return;
     EnterInstallPage();
     ShowPageControls();
     StartInstall();
@@ -243,7 +251,7 @@ void CExcelToolInstallerDlg::OnBnClickedInstall()
 
 void CExcelToolInstallerDlg::OnBnClickedFinish()
 {
-    if (m_bInstallSucceeded && m_chkLaunch.GetCheck() == BST_CHECKED) LaunchProduct();
+    if (ProductInstalled() && m_chkLaunch.GetCheck() == BST_CHECKED) LaunchProduct();
     OnOK();
 }
 

@@ -44,10 +44,21 @@ void CExcelToolInstallerDlg::ShowPageControls()
     default:
         show({IDC_BTN_FINISH}, true);
         // No offer to start a product that did not install.
-        show({IDC_CHK_LAUNCH}, m_bInstallSucceeded);
+        show({IDC_CHK_LAUNCH}, ProductInstalled());
         show({IDC_BTN_CANCEL, IDC_CHK_AGREE}, false);
         break;
     }
+}
+
+bool CExcelToolInstallerDlg::ProductInstalled() const
+{
+    // Acquire first: the worker's other results are read only after its end has been seen.
+    return InstallDone() && m_bInstallSucceeded.load(std::memory_order_relaxed);
+}
+
+bool CExcelToolInstallerDlg::WizardOpen() const
+{
+    return ::IsWindow(GetSafeHwnd()) != FALSE;
 }
 
 void CExcelToolInstallerDlg::InvalidatePageArea()
@@ -83,7 +94,7 @@ void CExcelToolInstallerDlg::LayoutFinishPage()
 {
     const RECT c = GetClientRectOrSaved();
     m_chkLaunch.MoveWindow(RECT{c.left + 25, c.top + 300, c.left + 555, c.top + 320});
-    m_chkLaunch.SetCheck(m_bInstallSucceeded ? BST_CHECKED : BST_UNCHECKED);
+    m_chkLaunch.SetCheck(ProductInstalled() ? BST_CHECKED : BST_UNCHECKED);
     m_btnFinish.MoveWindow(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8});
     m_nPage = 2;
     InvalidatePageArea();
@@ -93,6 +104,11 @@ void CExcelToolInstallerDlg::StartInstall()
 {
     ::RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     m_hProgressThread = StartThread(&CExcelToolInstallerDlg::ProgressThreadProc, this);
+    if (m_hProgressThread) return;
+    // Without the thread nothing would ever leave the installing page.
+    LayoutFinishPage();
+    ShowPageControls();
+    ReportInstallFailure();
 }
 
 unsigned __stdcall CExcelToolInstallerDlg::ProgressThreadProc(void* self)
@@ -117,8 +133,9 @@ bool CExcelToolInstallerDlg::RunProgress()
 {
     const framework::KernelHandle worker = StartThread(&CExcelToolInstallerDlg::InstallThreadProc, this);
     if (!worker) MarkInstallDone(false);
-    // The bar shows time, not work: it holds at 93 until the worker reports the end.
-    while (m_nProgress < 100) {
+    // The bar shows time, not work: it holds at 93 until the worker reports the end. Once the
+    // wizard has been closed there is no bar left to pace.
+    while (m_nProgress < 100 && WizardOpen()) {
         if (m_nProgress < kPacedLimit) {
             ++m_nProgress;
             InvalidateProgressBar();
@@ -133,9 +150,13 @@ bool CExcelToolInstallerDlg::RunProgress()
         // Past the paced part, wait for the worker instead of spinning on the flag.
         if (m_nProgress >= kPacedLimit) ::WaitForSingleObject(worker.get(), kDonePollMs);
     }
+    // A wizard closed meanwhile leaves the installation to finish in the background: the
+    // installer object outlives the worker because start-up waits for this thread.
+    if (worker) ::WaitForSingleObject(worker.get(), INFINITE);
+    if (!WizardOpen()) return true;
     LayoutFinishPage();
     ShowPageControls();
-    if (!m_bInstallSucceeded) ReportInstallFailure();
+    if (!ProductInstalled()) ReportInstallFailure();
     return true;
 }
 

@@ -59,7 +59,7 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
             ::SetTextColor(memory, kBlack);
             // A failed installation is not reported as a finished one.
             DrawLine(memory,
-                     m_bInstallSucceeded ? framework::Format(L"%ls安装完成，单击“完成”退出。", m_strProductName.c_str())
+                     ProductInstalled() ? framework::Format(L"%ls安装完成，单击“完成”退出。", m_strProductName.c_str())
                                          : framework::Format(framework::LoadStringResource(IDS_FINISH_FAILED).c_str(),
                                                              m_strProductName.c_str()),
                      RECT{25, 275, 450, 293});
