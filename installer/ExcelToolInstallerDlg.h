@@ -87,6 +87,8 @@ protected:
     bool ExtractDotNetRedistributable(std::wstring& path);
 
     // Window side (ui/).
+    // The bold font of the title, the headings and the current step (m_fontBold).
+    static framework::Font CreateBoldFont();
     RECT GetClientRectOrSaved() const;
     void CreateButtons();
     void ShowPageControls();

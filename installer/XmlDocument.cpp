@@ -151,6 +151,8 @@ LoadedXml LoadXmlDocument(TiXmlDocument& document, const char* path)
     if (!path || !ReadWholeFile(path, bytes)) return result;
     const std::string text = NormaliseLineEnds(bytes);
     if (XmlNestingDepth(text, kMaxXmlDepth) > kMaxXmlDepth) return result;
+    // Parse adds to what the document holds; LoadFile would have cleared it first.
+    document.Clear();
     document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
     if (document.Error()) return result;
     result.loaded = true;

@@ -62,6 +62,12 @@ void CExcelToolInstallerDlg::WaitForBackgroundInstall()
     if (m_hProgressThread) ::WaitForSingleObject(m_hProgressThread.get(), INFINITE);
 }
 
+framework::Font CExcelToolInstallerDlg::CreateBoldFont()
+{
+    return framework::Font(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
+}
+
 RECT CExcelToolInstallerDlg::GetClientRectOrSaved() const
 {
     const RECT client = GetClientRect();
@@ -93,8 +99,7 @@ BOOL CExcelToolInstallerDlg::OnInitDialog()
     // Pure red is the colour key: the background bitmap's red pixels are see-through.
     ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(hwnd, RGB(255, 0, 0), 0, LWA_COLORKEY);
-    m_fontBold.reset(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
+    m_fontBold = CreateBoldFont();
     m_rcClient = GetClientRectOrSaved();
     m_chkLaunch.Attach(GetDlgItem(IDC_CHK_LAUNCH));
     m_chkAgree.Attach(GetDlgItem(IDC_CHK_AGREE));

@@ -1,0 +1,229 @@
+// setup.exe in wizard mode, driven from this test program as a user would drive it: the
+// agreement box, the install and finish pages, the launch of the product, a second instance,
+// Escape while installing, and an installation that fails. Each case runs in a prefix of its own.
+// What the pages and boxes draw is checked in-process (WizardDialogTest, WizardPaintingTest).
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/support/TestSupport.h"
+#include "tests/wizard/WizardDriver.h"
+
+using namespace testing_support;
+using namespace wizard_driver;
+
+namespace {
+
+// Generous bounds for a loaded machine; a run needs about 2 s of pause and 19 s of paced bar.
+constexpr DWORD kWindowTimeoutMs = 60000;
+constexpr DWORD kInstallTimeoutMs = 120000;
+constexpr DWORD kExitTimeoutMs = 60000;
+
+const wchar_t kLauncherClass[] = L"PlandrelSampleLauncher";
+const wchar_t kLauncherTitle[] = L"绘途";
+
+bool ProductInstalled()
+{
+    return FileExists(InstallFolder() + L"StartUp.exe") && FileExists(InstallFolder() + L"LocalConfig.xml");
+}
+
+// The start-menu group (per user or for all users) and the desktop shortcut.
+bool ShortcutsMade()
+{
+    const auto inGroup = [](int csidl) {
+        const std::wstring group = KnownFolder(csidl) + L"\\栖杉坊\\绘途\\";
+        return FileExists(group + L"绘途.lnk") && FileExists(group + L"卸载绘途.lnk");
+    };
+    return (inGroup(CSIDL_PROGRAMS) || inGroup(CSIDL_COMMON_PROGRAMS)) &&
+           (FileExists(KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"\\绘途.lnk") ||
+            FileExists(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\绘途.lnk"));
+}
+
+bool OnAgreementPage(HWND wizard)
+{
+    return IsShown(wizard, IDC_EDIT_AGREEMENT) && IsShown(wizard, IDC_CHK_AGREE) && IsShown(wizard, IDC_BTN_INSTALL);
+}
+
+bool OnInstallPage(HWND wizard)
+{
+    return IsShown(wizard, IDC_BTN_CANCEL) && !IsShown(wizard, IDC_EDIT_AGREEMENT) && !IsShown(wizard, IDC_CHK_AGREE) &&
+           !IsShown(wizard, IDC_BTN_INSTALL) && !IsShown(wizard, IDC_BTN_FINISH);
+}
+
+bool OnFinishPage(HWND wizard)
+{
+    return IsShown(wizard, IDC_BTN_FINISH) && !IsShown(wizard, IDC_BTN_CANCEL);
+}
+
+// Accepts the agreement and presses 安装.
+void StartInstalling(HWND wizard)
+{
+    Click(wizard, IDC_CHK_AGREE);
+    Click(wizard, IDC_BTN_INSTALL);
+}
+
+void CloseLauncher(HWND launcher)
+{
+    ::PostMessageW(launcher, WM_CLOSE, 0, 0);
+    WaitFor([&] { return !::IsWindow(launcher); }, kExitTimeoutMs);
+}
+
+TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
+{
+    Process setup(SetupExePath(), L"");
+    ASSERT_TRUE(setup.started());
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+
+    // A borderless 550 × 385 window whose client area is all of it.
+    RECT window{};
+    RECT client{};
+    ::GetWindowRect(wizard, &window);
+    ::GetClientRect(wizard, &client);
+    EXPECT_EQ(window.right - window.left, 550);
+    EXPECT_EQ(window.bottom - window.top, 385);
+    EXPECT_EQ(client.right, 550);
+    EXPECT_EQ(client.bottom, 385);
+
+    ASSERT_TRUE(OnAgreementPage(wizard));
+    EXPECT_FALSE(IsShown(wizard, IDC_CHK_LAUNCH));
+    EXPECT_FALSE(IsShown(wizard, IDC_STATIC_SPACE));
+    EXPECT_FALSE(IsChecked(wizard, IDC_CHK_AGREE));
+    EXPECT_FALSE(IsEnabled(wizard, IDC_BTN_INSTALL));
+
+    // A click that reaches the disabled button all the same does not start anything.
+    Click(wizard, IDC_BTN_INSTALL);
+    EXPECT_TRUE(OnAgreementPage(wizard));
+
+    Click(wizard, IDC_CHK_AGREE);
+    EXPECT_TRUE(IsChecked(wizard, IDC_CHK_AGREE));
+    EXPECT_TRUE(IsEnabled(wizard, IDC_BTN_INSTALL));
+    Click(wizard, IDC_CHK_AGREE);
+    EXPECT_FALSE(IsChecked(wizard, IDC_CHK_AGREE));
+    EXPECT_FALSE(IsEnabled(wizard, IDC_BTN_INSTALL));
+
+    StartInstalling(wizard);
+    EXPECT_TRUE(OnInstallPage(wizard));
+
+    ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kInstallTimeoutMs));
+    EXPECT_TRUE(IsShown(wizard, IDC_CHK_LAUNCH));
+    EXPECT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
+    EXPECT_TRUE(ProductInstalled());
+    EXPECT_TRUE(ShortcutsMade());
+    EXPECT_EQ(FindProcessWindow(setup.id(), kMessageBoxTitle), nullptr);
+
+    Click(wizard, IDC_BTN_FINISH);
+    DWORD status = 0;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    HWND launcher = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
+                        kWindowTimeoutMs));
+    if (launcher) CloseLauncher(launcher);
+}
+
+TEST(WizardRun, SecondInstanceShowsAlreadyRunningAndExitsZero)
+{
+    Process first(SetupExePath(), L"");
+    const HWND wizard = WaitForProcessWindow(first.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+
+    Process second(SetupExePath(), L"");
+    const HWND box = WaitForProcessWindow(second.id(), kMessageBoxTitle, kWindowTimeoutMs);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(::GetDlgItem(box, IDC_BTN_MSG_OK), nullptr);
+    EXPECT_EQ(::GetDlgItem(box, IDC_BTN_MSG_CANCEL), nullptr);
+    EXPECT_EQ(FindProcessWindow(second.id(), kWizardTitle), nullptr);
+
+    Click(box, IDC_BTN_MSG_OK);
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(second.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+
+    // The first instance goes on undisturbed, and its close button ends it on page 0.
+    EXPECT_TRUE(OnAgreementPage(wizard));
+    Click(wizard, IDC_BTN_CLOSE);
+    ASSERT_TRUE(first.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    EXPECT_FALSE(ProductInstalled());
+}
+
+TEST(WizardRun, EscapeWhileInstallingEndsTheWizardAndTheInstallationFinishes)
+{
+    Process setup(SetupExePath(), L"");
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+    StartInstalling(wizard);
+    ASSERT_TRUE(OnInstallPage(wizard));
+
+    // Escape as the dialog manager sees it: a key press in the wizard.
+    ::PostMessageW(wizard, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(wizard); }, kWindowTimeoutMs));
+    EXPECT_EQ(FindProcessWindow(setup.id(), kMessageBoxTitle), nullptr);
+    EXPECT_EQ(FindProcessWindow(setup.id(), L"安装向导"), nullptr);
+
+    // The process stays until the installation it had started is complete, then ends normally.
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kInstallTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(ProductInstalled());
+    EXPECT_TRUE(ShortcutsMade());
+}
+
+// Two ways for the product archive not to reach the temporary folder: a setup.exe built without
+// it, and a folder in the way of the file it is written to.
+class UnwritablePayload : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam()) {
+            m_exe = BuildFile(L"variants/without-product/setup.exe");
+        } else {
+            wchar_t temp[MAX_PATH] = {};
+            ::GetTempPathW(MAX_PATH, temp);
+            MakeFolders(std::wstring(temp) + L"~temp.install.data.zip");
+        }
+    }
+
+    std::wstring m_exe = SetupExePath();
+};
+
+TEST_P(UnwritablePayload, EndsWithTheFailureShownAndNoLaunch)
+{
+    const std::wstring& exe = m_exe;
+    // An earlier launcher in the install folder: nothing may start it after a failed run.
+    MakeFolders(InstallFolder());
+    ASSERT_TRUE(::CopyFileW(BuildFile(L"sample/StartUp.exe").c_str(), (InstallFolder() + L"StartUp.exe").c_str(), FALSE));
+
+    Process setup(exe, L"");
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+    StartInstalling(wizard);
+
+    const HWND box = WaitForProcessWindow(setup.id(), kMessageBoxTitle, kInstallTimeoutMs);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(::GetDlgItem(box, IDC_BTN_MSG_OK), nullptr);
+    EXPECT_EQ(::GetDlgItem(box, IDC_BTN_MSG_CANCEL), nullptr);
+    Click(box, IDC_BTN_MSG_OK);
+
+    ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kWindowTimeoutMs));
+    EXPECT_FALSE(IsShown(wizard, IDC_CHK_LAUNCH));
+    EXPECT_FALSE(IsChecked(wizard, IDC_CHK_LAUNCH));
+
+    Click(wizard, IDC_BTN_FINISH);
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    // The launcher, had it been started, would show its window well within this.
+    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(WizardRun, UnwritablePayload, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "SetupWithoutProduct" : "FolderInTheWay");
+                         });
+
+}  // namespace
