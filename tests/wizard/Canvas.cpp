@@ -77,15 +77,31 @@ DarkPixels DarkPixelsOf(const Canvas& canvas, const RECT& area)
     return dark;
 }
 
-DarkPixels RenderedText(const std::wstring& text, HFONT font, const RECT& rect, const RECT& area)
+DarkPixels RenderedTexts(const std::vector<PlacedText>& texts, HFONT font, const RECT& area)
 {
     Canvas canvas(area.right, area.bottom);
     const framework::SelectScope selected(canvas.dc(), font);
     ::SetBkMode(canvas.dc(), TRANSPARENT);
     ::SetTextColor(canvas.dc(), RGB(0, 0, 0));
-    RECT at = rect;
-    ::DrawTextW(canvas.dc(), text.c_str(), static_cast<int>(text.size()), &at, DT_SINGLELINE | DT_VCENTER);
+    for (const PlacedText& placed : texts) {
+        RECT at = placed.rect;
+        ::DrawTextW(canvas.dc(), placed.text.c_str(), static_cast<int>(placed.text.size()), &at, DT_SINGLELINE | DT_VCENTER);
+    }
     return DarkPixelsOf(canvas, area);
+}
+
+double GuiTextLikeness(const Canvas& canvas, const std::vector<PlacedText>& texts, const RECT& area)
+{
+    return Likeness(DarkPixelsOf(canvas, area), RenderedTexts(texts, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)), area));
+}
+
+std::unique_ptr<Canvas> PaintedClient(HWND window)
+{
+    RECT client{};
+    ::GetClientRect(window, &client);
+    auto canvas = std::make_unique<Canvas>(client.right, client.bottom);
+    ::SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas->dc()), 0);
+    return canvas;
 }
 
 double Likeness(const DarkPixels& a, const DarkPixels& b)

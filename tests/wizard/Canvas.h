@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,9 +48,20 @@ BitmapPixels LoadBitmapPixels(UINT id);
 using DarkPixels = std::vector<bool>;
 DarkPixels DarkPixelsOf(const Canvas& canvas, const RECT& area);
 
-// A text drawn in black on white with font and DT_SINGLELINE | DT_VCENTER in rect, seen through
-// area (both in the same coordinates).
-DarkPixels RenderedText(const std::wstring& text, HFONT font, const RECT& rect, const RECT& area);
+// Texts drawn in black on white with font and DT_SINGLELINE | DT_VCENTER, each in its
+// rectangle, seen through area (all in the same coordinates).
+struct PlacedText {
+    std::wstring text;
+    RECT rect;
+};
+DarkPixels RenderedTexts(const std::vector<PlacedText>& texts, HFONT font, const RECT& area);
+
+// How alike area of canvas is to texts drawn there in the stock DEFAULT_GUI_FONT, the font of
+// the wizard's page texts and of the message box.
+double GuiTextLikeness(const Canvas& canvas, const std::vector<PlacedText>& texts, const RECT& area);
+
+// What a window paints in its erase-background pass, composed into a canvas of its client size.
+std::unique_ptr<Canvas> PaintedClient(HWND window);
 
 // Dark in both / dark in either; 1 when neither has a dark pixel.
 double Likeness(const DarkPixels& a, const DarkPixels& b);

@@ -41,11 +41,6 @@ public:
     using CExcelToolInstallerDlg::OnEraseBkgnd;
 };
 
-HFONT GuiFont()
-{
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-}
-
 int Luminance(COLORREF colour)
 {
     return (299 * GetRValue(colour) + 587 * GetGValue(colour) + 114 * GetBValue(colour)) / 1000;
@@ -216,10 +211,9 @@ TEST(WizardPainting, CurrentStepLabelIsWhiteTheOthersDarkGrey)
     }
 }
 
-// How alike a line of the composed page is to text drawn in the GUI font at that place.
 double LineLikeness(const Canvas& page, const RECT& line, const std::wstring& text)
 {
-    return Likeness(DarkPixelsOf(page, line), RenderedText(text, GuiFont(), line, line));
+    return GuiTextLikeness(page, {{text, line}}, line);
 }
 
 TEST(WizardPainting, InstallingPageShowsItsLineAndTheBar)

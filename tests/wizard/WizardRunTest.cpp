@@ -173,6 +173,35 @@ TEST(WizardRun, EscapeWhileInstallingEndsTheWizardAndTheInstallationFinishes)
     EXPECT_TRUE(ShortcutsMade());
 }
 
+TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
+{
+    const char* const documents[] = {
+        "not a document at all",
+        "<!-- no root element -->",
+        "<R><Agreement><Title>T</Title></Agreement></R>",
+        "<R dataSize=\"1\"><Title>T</Title></R>",
+        "<R dataSize=\"1\"><Agreement><NewLine>A</NewLine></Agreement></R>",
+    };
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    for (const std::string document : documents) {
+        TempFolder folder;
+        const std::wstring exe = folder / L"setup.exe";
+        CopySetupWithResource(exe, L"INSTALLCONF", IDR_INSTALLCONF, &document);
+        Process setup(exe, L"");
+        const HWND box = WaitForProcessWindow(setup.id(), kMessageBoxTitle, kWindowTimeoutMs);
+        ASSERT_NE(box, nullptr) << document;
+        EXPECT_NE(::GetDlgItem(box, IDC_BTN_MSG_OK), nullptr) << document;
+        EXPECT_EQ(::GetDlgItem(box, IDC_BTN_MSG_CANCEL), nullptr) << document;
+        EXPECT_EQ(FindProcessWindow(setup.id(), kWizardTitle), nullptr) << document;
+        Click(box, IDC_BTN_MSG_OK);
+        DWORD status = 0xDEADBEEF;
+        ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status)) << document;
+        EXPECT_EQ(status, 0u) << document;
+        EXPECT_FALSE(FileExists(std::wstring(temp) + L"~temp.install.conf")) << document;
+    }
+}
+
 // Two ways for the product archive not to reach the temporary folder: a setup.exe built without
 // it, and a folder in the way of the file it is written to.
 class UnwritablePayload : public ::testing::TestWithParam<bool> {

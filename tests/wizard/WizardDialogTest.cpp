@@ -1,0 +1,160 @@
+// The real wizard run in this test program, which carries setup.exe's resources, while a second
+// thread of the program drives it. Unlike setup.exe driven from outside, the test can ask the
+// windows to paint into its own memory: what the pages and the message boxes show is read back
+// and compared with the texts they must show.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "controls/MsgTextLayout.h"
+#include "controls/MyMsgDlg.h"
+#include "framework/Gdi.h"
+#include "framework/Text.h"
+#include "installer/ExcelToolInstallerDlg.h"
+#include "resources/resource.h"
+#include "tests/support/TestSupport.h"
+#include "tests/wizard/Canvas.h"
+#include "tests/wizard/WizardDriver.h"
+
+using namespace testing_support;
+using namespace wizard_driver;
+using namespace wizard_tests;
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 60000;
+constexpr RECT kFinishLine{25, 275, 450, 293};
+// Where the message box draws its rows (client coordinates of the box).
+constexpr RECT kMessageArea{60, 40, 280, 100};
+
+// Ends the test program when the wizard does not get where the driver waits for it: the
+// wizard's modal loop on the other thread would otherwise keep the test running.
+HWND OrGiveUp(HWND window, const char* what)
+{
+    if (!window) {
+        std::fprintf(stderr, "gave up waiting for %s\n", what);
+        std::fflush(stderr);
+        std::_Exit(3);
+    }
+    return window;
+}
+
+HWND WaitForOwnWindow(const wchar_t* title, const char* what)
+{
+    return OrGiveUp(WaitForProcessWindow(::GetCurrentProcessId(), title, kTimeoutMs), what);
+}
+
+// Runs the wizard on this thread, as start-up does, while drive runs on another.
+void RunWizardDrivenBy(const std::function<void()>& drive)
+{
+    std::thread driver(drive);
+    CExcelToolInstallerDlg wizard(L"");
+    wizard.RunWizard();
+    wizard.WaitForBackgroundInstall();
+    driver.join();
+}
+
+// How alike the painted message box is to text laid out in mode as the box lays it out.
+double MessageLikeness(const Canvas& box, int mode, const std::wstring& text)
+{
+    const framework::MemoryDC measuring(nullptr);
+    const framework::SelectScope font(measuring.get(), ::GetStockObject(DEFAULT_GUI_FONT));
+    const auto measure = [&](const std::wstring& piece) {
+        SIZE extent{};
+        ::GetTextExtentPoint32W(measuring.get(), piece.c_str(), static_cast<int>(piece.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    std::vector<PlacedText> rows;
+    for (const TextRow& row : LayoutMessageText(mode, text, -1, measure)) rows.push_back({row.text, row.rect});
+    return GuiTextLikeness(box, rows, kMessageArea);
+}
+
+std::wstring FinishFailedLine()
+{
+    return framework::Format(framework::LoadStringResource(IDS_FINISH_FAILED).c_str(), L"绘途");
+}
+
+struct FailedRun {
+    double errorLikeness = 0;    // the box against text 213 in error mode
+    double noticeLikeness = 0;   // ... in notice mode
+    double configLikeness = 0;   // ... against text 209
+    double failedLine = 0;       // the finish page against text 214
+    double succeededLine = 0;    // ... against the completion text
+    bool launchOffered = true;
+};
+
+TEST(WizardDialog, FailedInstallationIsReportedAndTheFinishPageSaysSo)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    // A folder where the product archive is to be written.
+    MakeFolders(std::wstring(temp) + L"~temp.install.data.zip");
+
+    FailedRun run;
+    RunWizardDrivenBy([&] {
+        const HWND wizard = WaitForOwnWindow(kWizardTitle, "the wizard");
+        Click(wizard, IDC_CHK_AGREE);
+        Click(wizard, IDC_BTN_INSTALL);
+        const HWND box = WaitForOwnWindow(kMessageBoxTitle, "the failure message");
+        const auto shown = PaintedClient(box);
+        const std::wstring failed = framework::LoadStringResource(IDS_INSTALL_FAILED);
+        run.errorLikeness = MessageLikeness(*shown, MSGDLG_ERROR, failed);
+        run.noticeLikeness = MessageLikeness(*shown, MSGDLG_NOTICE, failed);
+        run.configLikeness = MessageLikeness(*shown, MSGDLG_ERROR, framework::LoadStringResource(IDS_INSTALLCONF_ERROR));
+        Click(box, IDC_BTN_MSG_OK);
+
+        OrGiveUp(WaitFor([&] { return IsShown(wizard, IDC_BTN_FINISH); }, kTimeoutMs) ? wizard : nullptr, "the finish page");
+        const auto page = PaintedClient(wizard);
+        run.failedLine = GuiTextLikeness(*page, {{FinishFailedLine(), kFinishLine}}, kFinishLine);
+        run.succeededLine = GuiTextLikeness(*page, {{L"绘途安装完成，单击“完成”退出。", kFinishLine}}, kFinishLine);
+        run.launchOffered = IsShown(wizard, IDC_CHK_LAUNCH) || IsChecked(wizard, IDC_CHK_LAUNCH);
+        Click(wizard, IDC_BTN_FINISH);
+    });
+
+    EXPECT_GT(run.errorLikeness, 0.9);
+    EXPECT_LT(run.noticeLikeness, 0.7);
+    EXPECT_LT(run.configLikeness, 0.7);
+    EXPECT_GT(run.failedLine, 0.9);
+    EXPECT_LT(run.succeededLine, 0.7);
+    EXPECT_FALSE(run.launchOffered);
+}
+
+// The start of a second wizard while a first holds mutex: shows expected, not other, then
+// ends the program with status 0 (checked by the death test around it).
+void SecondWizardShowsAndExits(const wchar_t* mutex, const std::wstring& expected, const std::wstring& other)
+{
+    const framework::KernelHandle first(::CreateMutexW(nullptr, FALSE, mutex));
+    std::thread([expected, other] {
+        const HWND box = WaitForOwnWindow(kMessageBoxTitle, "the message");
+        const auto shown = PaintedClient(box);
+        const double likeExpected = MessageLikeness(*shown, MSGDLG_NOTICE, expected);
+        const double likeOther = MessageLikeness(*shown, MSGDLG_NOTICE, other);
+        std::fprintf(stderr, likeExpected > 0.9 && likeOther < 0.7 ? "the expected message\n" : "another message (%.2f, %.2f)\n",
+                     likeExpected, likeOther);
+        std::fflush(stderr);
+        Click(box, IDC_BTN_MSG_OK);
+    }).detach();
+    CExcelToolInstallerDlg wizard(L"");
+    wizard.RunWizard();
+}
+
+TEST(WizardDialogDeathTest, AnotherSetupRunningShowsTheAlreadyRunningTextAndExitsZero)
+{
+    const std::wstring alreadyRunning = framework::LoadStringResource(IDS_ALREADY_RUNNING);
+    EXPECT_EXIT(SecondWizardShowsAndExits(L"Qelt_Excel_Tool_RunOnce", alreadyRunning, L"绘途正在运行中，请退出后重试安装！"),
+                ::testing::ExitedWithCode(0), "the expected message");
+}
+
+TEST(WizardDialogDeathTest, TheProductRunningShowsItsNameAndExitsZero)
+{
+    const std::wstring alreadyRunning = framework::LoadStringResource(IDS_ALREADY_RUNNING);
+    EXPECT_EXIT(SecondWizardShowsAndExits(L"OnlyRun", L"绘途正在运行中，请退出后重试安装！", alreadyRunning),
+                ::testing::ExitedWithCode(0), "the expected message");
+}
+
+}  // namespace
