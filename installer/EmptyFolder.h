@@ -1,4 +1,5 @@
-// Emptying the install folder before the product is unpacked into it.
+// The install folder's earlier content: emptying it before the product is unpacked, and
+// telling beforehand whether something in it is held open by another program.
 #pragma once
 
 #include <string>
@@ -8,3 +9,7 @@
 // or symbolic link is removed itself: the folder it points to is never entered. False when the
 // folder cannot be searched.
 bool EmptyFolder(const std::wstring& folder, bool removeFolder);
+
+// True when a file below folder is open in another program in a way that keeps it from being
+// deleted or replaced (the product still running during an upgrade, say).
+bool FolderHasFileInUse(const std::wstring& folder);

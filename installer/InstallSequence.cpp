@@ -46,7 +46,12 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath)
     Unzipper unzipper;
     // An archive that does not open, whose directory does not read or that names a file outside
     // the install folder is refused before anything is deleted: an earlier installation stays.
-    if (!unzipper.OpenZip(framework::WideToAnsi(archivePath).get()) || !unzipper.CheckAllEntries()) return false;
+    // So it does while one of its files is held open (the product still running): it could be
+    // neither removed nor replaced.
+    if (!unzipper.OpenZip(framework::WideToAnsi(archivePath).get()) || !unzipper.CheckAllEntries() ||
+        FolderHasFileInUse(m_strInstallDir)) {
+        return false;
+    }
     EmptyFolder(m_strInstallDir, false);
     return unzipper.ExtractAll(framework::WideToAnsi(m_strInstallDir).get(), false);
 }

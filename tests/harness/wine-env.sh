@@ -39,8 +39,12 @@ ensure_display() {
 }
 
 # The template prefix: booted once, with real folders instead of the links Wine makes to the
-# host's home (a test must never write into the home folder), and the Chinese fonts mapped to
-# the CJK font that is installed.
+# host's home (a test must never write into the home folder), the Chinese fonts mapped to the
+# CJK font that is installed, and no crash dialog: Windows passes a parent's "no fault dialog"
+# error mode on to its children, Wine does not, and a crashed child would wait for its dialog.
+# Bump the recipe number when this changes, so that existing build trees make a new template.
+TEMPLATE_RECIPE=2
+
 make_template() {
   local template=$1
   rm -rf "$template.tmp"
@@ -59,11 +63,14 @@ Windows Registry Editor Version 5.00
 "SimSun"="WenQuanYi Micro Hei"
 "MS Shell Dlg"="WenQuanYi Micro Hei"
 "MS Shell Dlg 2"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 REG
   WINEPREFIX="$template.tmp" wine regedit /S 'C:\fonts.reg' </dev/null >/dev/null 2>&1
   WINEPREFIX="$template.tmp" wineserver -w
   rm -f "$template.tmp/drive_c/fonts.reg"
-  wine --version >"$template.tmp/.wine-version"
+  echo "$(wine --version) recipe $TEMPLATE_RECIPE" >"$template.tmp/.wine-version"
   mv "$template.tmp" "$template"
 }
 
@@ -73,7 +80,7 @@ ensure_prefix() {
   local root=$1 prefix=$2 template="$1/template"
   exec 9>"$root/.prefix.lock"
   flock 9
-  if [ ! -f "$template/.wine-version" ] || [ "$(cat "$template/.wine-version")" != "$(wine --version)" ]; then
+  if [ ! -f "$template/.wine-version" ] || [ "$(cat "$template/.wine-version")" != "$(wine --version) recipe $TEMPLATE_RECIPE" ]; then
     rm -rf "$template"
     make_template "$template"
   fi

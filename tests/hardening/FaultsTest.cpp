@@ -1,0 +1,73 @@
+// Installations that meet trouble: a temporary folder that cannot be written, a product file
+// held open during an upgrade, a client setup that crashes, an absurd command line.
+#include <gtest/gtest.h>
+
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr DWORD kFailed = 0xFFFFFFFF;
+
+std::vector<std::wstring> InstalledFiles()
+{
+    return ListTree(InstallFolder());
+}
+
+TEST(Faults, TemporaryFolderThatCannotBeWrittenFailsTheInstallation)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::vector<std::wstring> before = InstalledFiles();
+    wchar_t temp[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    ::SetEnvironmentVariableW(L"TEMP", L"C:\\no\\such\\temp");
+    ::SetEnvironmentVariableW(L"TMP", L"C:\\no\\such\\temp");
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), kFailed);
+    ::SetEnvironmentVariableW(L"TEMP", temp);
+    ::SetEnvironmentVariableW(L"TMP", temp);
+    EXPECT_EQ(InstalledFiles(), before) << "the earlier installation is untouched";
+    EXPECT_FALSE(FolderExists(L"C:\\no"));
+}
+
+TEST(Faults, ProductFileHeldOpenDuringAnUpgradeKeepsTheEarlierInstallation)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::vector<std::wstring> before = InstalledFiles();
+    const std::wstring launcher = InstallFolder() + L"StartUp.exe";
+    const std::string launcherBytes = ReadFileBytes(launcher);
+    // As a running product holds its files: readable by others, not deletable.
+    HANDLE held = ::CreateFileW(launcher.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), kFailed);
+    ::CloseHandle(held);
+    EXPECT_EQ(InstalledFiles(), before);
+    EXPECT_EQ(ReadFileBytes(launcher), launcherBytes);
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u) << "once the file is free, the upgrade goes through";
+}
+
+TEST(Faults, CrashingClientSetupDoesNotStopTheInstallation)
+{
+    const std::string archive = ZipBuilder()
+                                    .File("StartUp.exe", ReadFileBytes(BuildFile(L"sample/StartUp.exe")))
+                                    .File("LocalConfig.xml", ReadFileBytes(BuildFile(L"sample/product/LocalConfig.xml")))
+                                    .File("VantorCenter_Client.exe", ReadFileBytes(BuildFile(L"tests/hardening/crashing_client.exe")))
+                                    .Build();
+    TempFolder folder;
+    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
+    // No crash report may hold the installation: it ends by itself, and normally.
+    EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent", 60000), 0u);
+    EXPECT_FALSE(FileExists(InstallFolder() + L"VantorCenter_Client.exe"));
+    EXPECT_TRUE(FileExists(InstallFolder() + L"StartUp.exe"));
+}
+
+TEST(Faults, TenThousandArguments)
+{
+    std::wstring arguments = L"-silent -inFrom tag";
+    for (int i = 0; i < 9997; ++i) arguments += L" -x";
+    EXPECT_EQ(RunAndWait(SetupExePath(), arguments), 0u);
+    EXPECT_EQ(ReadFileBytes(InstallFolder() + L"client\\3.2.1\\Lib\\InstallRecord.txt"),
+              "SetClientInfo libID=PLD-2026-001 version=3.2.1\r\nRecordInstallAct origin=tag\r\n");
+}
+
+}  // namespace
