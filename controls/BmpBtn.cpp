@@ -1,19 +1,19 @@
 #include "controls/BmpBtn.h"
 
+#include <algorithm>
 #include <string>
 
 #include "resources/resource.h"
 
 CBmpBtn::CBmpBtn() : m_hCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
 
-CBmpBtn::~CBmpBtn()
-{
-    if (m_bmpBkPrevious) ::SelectObject(m_dcBk.get(), m_bmpBkPrevious);
-}
-
 bool CBmpBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, int id)
 {
-    return framework::Button::Create(caption, style | BS_OWNERDRAW, rect, parent, id);
+    // Created hidden and shown once its messages reach this object: a window created visible
+    // has its first erase before it is subclassed, and the snapshot of that erase would be lost.
+    if (!framework::Button::Create(caption, (style & ~WS_VISIBLE) | BS_OWNERDRAW, rect, parent, id)) return false;
+    if (style & WS_VISIBLE) ::ShowWindow(m_hwnd, SW_SHOWNA);
+    return true;
 }
 
 void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent)
@@ -53,37 +53,53 @@ void CBmpBtn::DrawButton()
 
 void CBmpBtn::ComposeFace(HDC dc, int width, int height)
 {
-    if (m_dcBk) ::BitBlt(dc, 0, 0, width, height, m_dcBk.get(), 0, 0, SRCCOPY);
+    if (m_dcBk) m_dcBk->CopyTo(dc);
     ::SetBkMode(dc, TRANSPARENT);
     const framework::SelectScope font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetTextColor(dc, RGB(0, 0, 0));
     const std::wstring caption = GetWindowText();
 
-    HBITMAP face = nullptr;
-    switch (m_nState) {
-    case BTN_STATE_HOVER: face = m_bmpHover.get(); break;
-    case BTN_STATE_PRESSED: face = m_bmpPressed.get(); break;
-    case BTN_STATE_DISABLED: face = m_bmpDisabled.get(); break;
-    default: face = m_bmpNormal.get(); break;
-    }
-
     RECT text{0, 0, width, height};
-    if (face) {
+    if (const HBITMAP face = FaceOfState()) {
         // The state bitmap, not the snapshot, is the face; the caption is centred on it.
-        const framework::MemoryDC source(dc);
-        const framework::SelectScope selected(source.get(), face);
-        ::BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+        DrawFace(dc, face, width, height);
         if (m_nState == BTN_STATE_DISABLED) ::SetTextColor(dc, RGB(128, 128, 128));
         ::DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         return;
     }
     if (m_nState == BTN_STATE_DISABLED) return;  // only the snapshot of the background
     if (m_nState == BTN_STATE_HOVER || m_nState == BTN_STATE_PRESSED) {
-        framework::Brush frame(::CreateSolidBrush(m_crFrame));
+        const framework::Brush frame(::CreateSolidBrush(m_crFrame));
         ::FrameRect(dc, &text, frame.get());
     }
     if (m_nState == BTN_STATE_PRESSED) text = RECT{2, 2, width, height};
     ::DrawTextW(dc, caption.c_str(), -1, &text, DT_VCENTER | DT_SINGLELINE);
+}
+
+HBITMAP CBmpBtn::FaceOfState() const
+{
+    switch (m_nState) {
+    case BTN_STATE_HOVER: return m_bmpHover.get();
+    case BTN_STATE_PRESSED: return m_bmpPressed.get();
+    case BTN_STATE_DISABLED: return m_bmpDisabled.get();
+    default: return m_bmpNormal.get();
+    }
+}
+
+void CBmpBtn::DrawFace(HDC dc, HBITMAP face, int width, int height) const
+{
+    // Drawn unscaled from the top-left corner; where a bitmap is smaller than the button the
+    // snapshot stays.
+    const SIZE size = framework::BitmapSize(face);
+    const int w = std::min<int>(width, size.cx);
+    const int h = std::min<int>(height, size.cy);
+    const framework::MemoryDC source(dc);
+    const framework::SelectScope selected(source.get(), face);
+    if (m_crTransparent != 0) {
+        ::GdiTransparentBlt(dc, 0, 0, w, h, source.get(), 0, 0, w, h, m_crTransparent);
+    } else {
+        ::BitBlt(dc, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+    }
 }
 
 bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -111,16 +127,15 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 
 BOOL CBmpBtn::OnEraseBkgnd(HDC dc)
 {
-    if (m_bNeedBk) {
-        RECT client{};
-        ::GetClientRect(m_hwnd, &client);
-        m_dcBk.reset(dc);
-        m_bmpBk.reset(::CreateCompatibleBitmap(dc, client.right, client.bottom));
-        m_bmpBkPrevious = ::SelectObject(m_dcBk.get(), m_bmpBk.get());
-        ::BitBlt(m_dcBk.get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-        m_bNeedBk = false;
+    RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    // Taken once, at the first erase of a button that has its place: what the parent has
+    // painted there. A button without an area has nothing to take yet.
+    if (!m_dcBk && !::IsRectEmpty(&client)) {
+        m_dcBk.emplace(dc, client.right, client.bottom);
+        ::BitBlt(m_dcBk->dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     }
-    return TRUE;
+    return TRUE;  // the background is never erased
 }
 
 void CBmpBtn::OnMouseMove()
@@ -133,7 +148,7 @@ void CBmpBtn::OnMouseMove()
 
 void CBmpBtn::OnTimer()
 {
-    DWORD position = ::GetMessagePos();
+    const DWORD position = ::GetMessagePos();
     POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     ::ScreenToClient(m_hwnd, &point);
     RECT client{};

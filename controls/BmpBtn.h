@@ -3,9 +3,13 @@
 // composed off-screen over a snapshot of what the parent painted beneath the button, so that
 // it never flickers. A 10 ms timer notices when the mouse has left; the button shows its own
 // cursor (resource 130). Clicks reach the parent as ordinary BN_CLICKED commands.
+//
+// The button owns its four bitmaps and the snapshot; all of them live as long as it does.
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 #include "framework/Gdi.h"
 #include "framework/Window.h"
@@ -17,23 +21,22 @@ public:
     static constexpr UINT HOVER_TIMER_MS = 10;
 
     CBmpBtn();
-    ~CBmpBtn() override;
 
     // Creates the button window with BS_OWNERDRAW added to style; a null caption gives none.
     bool Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, int id);
-    // Loads the face bitmaps (0 = none) and stores the transparent colour (0 = none).
+    // Loads the face bitmaps (0 = none). Pixels of the transparent colour let the snapshot
+    // show through; 0 means that the faces are opaque.
     void SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent);
 
     void DrawItem(const DRAWITEMSTRUCT& item) override;
     // Composes the face of the current state and shows it.
     void DrawButton();
+    // The face of the current state drawn into dc (W × H); DrawButton uses it for the screen.
+    void ComposeFace(HDC dc, int width, int height);
 
     int GetState() const { return m_nState; }
     bool IsHover() const { return m_bHover; }
-    bool HasBackgroundSnapshot() const { return !m_bNeedBk; }
-
-    // The face of the current state drawn into dc (W × H); DrawButton uses it for the screen.
-    void ComposeFace(HDC dc, int width, int height);
+    bool HasBackgroundSnapshot() const { return m_dcBk.has_value(); }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -42,18 +45,18 @@ private:
     BOOL OnEraseBkgnd(HDC dc);
     void OnMouseMove();
     void OnTimer();
+    HBITMAP FaceOfState() const;
+    void DrawFace(HDC dc, HBITMAP face, int width, int height) const;
 
-    framework::MemoryDC m_dcBk;
-    framework::Bitmap m_bmpBk;
-    HGDIOBJ m_bmpBkPrevious = nullptr;
-    bool m_bNeedBk = true;
+    // What lay under the button at its first erase with an area; empty until then.
+    std::optional<framework::OffscreenSurface> m_dcBk;
     int m_nState = BTN_STATE_NORMAL;
     framework::Bitmap m_bmpNormal;
     framework::Bitmap m_bmpHover;
     framework::Bitmap m_bmpPressed;
     framework::Bitmap m_bmpDisabled;
     bool m_bHover = false;
-    HCURSOR m_hCursor;
+    HCURSOR m_hCursor;  // shared resource cursor: never destroyed
     COLORREF m_crTransparent = 0;
     COLORREF m_crFrame = RGB(15, 107, 148);
 };

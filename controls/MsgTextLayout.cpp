@@ -26,23 +26,27 @@ std::vector<TextRow> StackRows(const std::vector<std::wstring>& lines, int top)
     return rows;
 }
 
-// Rows centred on y 69, with the error-code row last when there is one.
-std::vector<TextRow> CentredRows(std::vector<std::wstring> lines, int errorCode)
+// Line A, line B when it is not empty and the error-code row when there is one, as a block
+// centred on y 69.
+std::vector<TextRow> CentredRows(const std::wstring& lineA, const std::wstring& lineB, int errorCode)
 {
+    std::vector<std::wstring> lines{lineA};
+    if (!lineB.empty()) lines.push_back(lineB);
     if (errorCode != -1) lines.push_back(GetErrorCodeLine(errorCode));
     const int height = kRowHeight * static_cast<int>(lines.size());
     return StackRows(lines, kBlockCentre - height / 2);
 }
 
+// Line feeds at either end removed, the rest wrapped into at most two rows.
 std::vector<TextRow> WrappedLayout(const std::wstring& text, int errorCode, const MeasureText& measure)
 {
     std::wstring lineA, lineB;
     WrapIntoTwoLines(TrimLineFeeds(text), measure, lineA, lineB);
-    std::vector<std::wstring> lines{lineA};
-    if (!lineB.empty()) lines.push_back(lineB);
-    return CentredRows(lines, errorCode);
+    return CentredRows(lineA, lineB, errorCode);
 }
 
+// Split at the first line feed: two parts cut to one row each, or one part wrapped when there is
+// nothing after the line feed.
 std::vector<TextRow> SplitLayout(const std::wstring& text, int errorCode, const MeasureText& measure)
 {
     const size_t feed = text.find(L'\n');
@@ -55,34 +59,41 @@ std::vector<TextRow> SplitLayout(const std::wstring& text, int errorCode, const 
         lineA = CutToOneLine(partOne, measure);
         lineB = CutToOneLine(partTwo, measure);
     }
-    std::vector<std::wstring> lines{lineA};
-    if (!lineB.empty()) lines.push_back(lineB);
-    return CentredRows(lines, errorCode);
+    return CentredRows(lineA, lineB, errorCode);
 }
 
+// Three slices of fixed length, however long the text is: the first 18 characters, the 10 after
+// them and the last 11. Their rows start at y 46 and take no width into account.
 std::vector<TextRow> FixedSplitLayout(const std::wstring& text, int errorCode)
 {
-    // This layout has no place for an error code: the box then shows no text at all.
-    if (errorCode != -1) return {};
     const std::wstring trimmed = TrimLineFeeds(text);
-    const std::wstring lineA = trimmed.substr(0, 18);
-    const std::wstring lineB = trimmed.size() > 18 ? trimmed.substr(18, 10) : std::wstring();
-    const std::wstring lineC = trimmed.size() > 11 ? trimmed.substr(trimmed.size() - 11) : trimmed;
-    return StackRows({lineA, lineB, lineC}, kFixedRowsTop);
+    std::vector<std::wstring> lines{
+        trimmed.substr(0, 18),
+        trimmed.size() > 18 ? trimmed.substr(18, 10) : std::wstring(),
+        trimmed.size() > 11 ? trimmed.substr(trimmed.size() - 11) : trimmed,
+    };
+    // The error code gets a fourth row below the slices rather than hiding the message.
+    if (errorCode != -1) lines.push_back(GetErrorCodeLine(errorCode));
+    return StackRows(lines, kFixedRowsTop);
 }
 
 }  // namespace
 
-int EffectiveMsgMode(int mode)
+MsgDlgMode EffectiveMsgMode(int mode)
 {
-    return mode >= 1 && mode <= 3 ? mode : 0;
+    switch (mode) {
+    case MSGDLG_ERROR:
+    case MSGDLG_YESNO:
+    case MSGDLG_CONTINUE_QUIT: return static_cast<MsgDlgMode>(mode);
+    default: return MSGDLG_NOTICE;
+    }
 }
 
 std::vector<TextRow> LayoutMessageText(int mode, const std::wstring& text, int errorCode, const MeasureText& measure)
 {
     switch (EffectiveMsgMode(mode)) {
-    case 1: return SplitLayout(text, errorCode, measure);
-    case 3: return FixedSplitLayout(text, errorCode);
+    case MSGDLG_ERROR: return SplitLayout(text, errorCode, measure);
+    case MSGDLG_CONTINUE_QUIT: return FixedSplitLayout(text, errorCode);
     default: return WrappedLayout(text, errorCode, measure);
     }
 }

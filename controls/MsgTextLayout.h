@@ -9,6 +9,14 @@
 #include <string>
 #include <vector>
 
+// The message box's display modes. Any other value behaves as MSGDLG_NOTICE.
+enum MsgDlgMode {
+    MSGDLG_NOTICE = 0,          // one 确定 button
+    MSGDLG_ERROR = 1,           // one 确定 button, the text split at its first line feed
+    MSGDLG_YESNO = 2,           // 是 / 否
+    MSGDLG_CONTINUE_QUIT = 3,   // 继续安装 / 退出安装, the text in three fixed slices
+};
+
 // Width in pixels of a text in the font the box draws with.
 using MeasureText = std::function<int(const std::wstring&)>;
 
@@ -19,8 +27,8 @@ struct TextRow {
     RECT rect;
 };
 
-// Mode 1, 2 and 3 as given; every other value behaves as mode 0.
-int EffectiveMsgMode(int mode);
+// MSGDLG_ERROR, MSGDLG_YESNO and MSGDLG_CONTINUE_QUIT as given; every other value as MSGDLG_NOTICE.
+MsgDlgMode EffectiveMsgMode(int mode);
 
 // The rows to draw for a message, top to bottom.
 std::vector<TextRow> LayoutMessageText(int mode, const std::wstring& text, int errorCode, const MeasureText& measure);

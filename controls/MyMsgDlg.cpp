@@ -8,8 +8,6 @@ namespace {
 constexpr int kWidth = 286;
 constexpr int kHeight = 148;
 constexpr COLORREF kColourKey = RGB(255, 0, 0);
-// Applies the window region once the box is on screen (see OnInitDialog).
-constexpr UINT WM_APPLY_REGION = WM_APP + 1;
 
 struct ButtonLayout {
     const wchar_t* caption;
@@ -52,6 +50,39 @@ void StretchBitmapTransparent(HDC dc, UINT id, const RECT& to)
                         kColourKey);
 }
 
+// The box's outline in client coordinates: the rectangle with its top corners rounded by
+// 10 × 10 and its bottom corners by 12 × 11, made of a rounded head and a rounded body.
+framework::Region CreateOutline(const RECT& client)
+{
+    framework::Region head(::CreateRoundRectRgn(client.left, client.top, client.right + 1, client.top + 40 + 1, 10, 10));
+    const framework::Region body(
+        ::CreateRoundRectRgn(client.left, client.top + 30, client.right + 1, client.bottom + 1, 12, 11));
+    ::CombineRgn(head.get(), head.get(), body.get(), RGN_OR);
+    return head;
+}
+
+// Paints what lies outside the outline in the colour key. Wine shapes a colour-keyed window by
+// its key pixels, not by its region, and shows unpainted pixels black.
+void PaintOutsideOutline(HDC dc, const RECT& client)
+{
+    const framework::Region outline = CreateOutline(client);
+    const framework::Region outside(::CreateRectRgnIndirect(&client));
+    ::CombineRgn(outside.get(), outside.get(), outline.get(), RGN_DIFF);
+    const framework::Brush key(::CreateSolidBrush(kColourKey));
+    ::FillRgn(dc, outside.get(), key.get());
+}
+
+// The box draws its whole surface itself, so its client area must be the whole window: a frame
+// given by the dialog template would shrink it and shift every fixed position inside.
+void RemoveFrame(HWND hwnd)
+{
+    constexpr LONG kFrame = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME;
+    constexpr LONG kFrameEx = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
+    ::SetWindowLongW(hwnd, GWL_STYLE, ::GetWindowLongW(hwnd, GWL_STYLE) & ~kFrame);
+    ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) & ~kFrameEx);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void DrawBitmapAt(HDC dc, UINT id, int x, int y)
 {
     const framework::Bitmap bitmap = framework::LoadBitmapResource(id);
@@ -67,7 +98,10 @@ void DrawBitmapAt(HDC dc, UINT id, int x, int y)
 int ShowMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent)
 {
     CMyMsgDlg dialog(mode, text, errorCode, parent);
-    return static_cast<int>(dialog.DoModal());
+    const INT_PTR code = dialog.DoModal();
+    // The box ends only with IDOK or IDCANCEL. DialogBox reports a missing template as -1 but an
+    // owner that no longer exists (a worker's message after the wizard has closed) as 0.
+    return code == IDOK || code == IDCANCEL ? static_cast<int>(code) : -1;
 }
 
 CMyMsgDlg::CMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent)
@@ -75,15 +109,11 @@ CMyMsgDlg::CMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND par
 {
 }
 
-int CMyMsgDlg::EffectiveMode() const
-{
-    return EffectiveMsgMode(m_nMode);
-}
-
 BOOL CMyMsgDlg::OnInitDialog()
 {
     const HWND hwnd = GetSafeHwnd();
     ::SetWindowTextW(hwnd, m_strCaption.c_str());
+    RemoveFrame(hwnd);
     ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(hwnd, kColourKey, 0, LWA_COLORKEY);
     ::SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -93,10 +123,8 @@ BOOL CMyMsgDlg::OnInitDialog()
     rect.bottom = rect.top + kHeight;
     ::MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
     ::MoveWindow(hwnd, rect.left, rect.top, kWidth, kHeight, TRUE);
-    ApplyWindowRegion();
-    // Wine paints the clipped corners of a layered window black when its region was set before
-    // the window was first shown; setting it again once shown gives the same shape everywhere.
-    ::PostMessageW(hwnd, WM_APPLY_REGION, 0, 0);
+    // The window region follows at the first paint (OnEraseBkgnd): Wine paints the clipped
+    // corners of a layered window black when the region is there before the window has drawn.
 
     m_fontCaption.reset(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, FF_SWISS, L"宋体"));
     CreateButtons();
@@ -117,7 +145,7 @@ void CMyMsgDlg::CreateButtons()
     m_btnClose.Create(nullptr, WS_CHILD | WS_VISIBLE, closeRect, hwnd, IDC_BTN_CLOSE);
     m_btnClose.SetBitmaps(IDB_MSG_CLOSE_NORMAL, IDB_MSG_CLOSE_HOVER, IDB_MSG_CLOSE_NORMAL, 0, 0);
 
-    switch (EffectiveMode()) {
+    switch (EffectiveMsgMode(m_nMode)) {
     case MSGDLG_YESNO:
         CreateLowerButton(m_btnOK, kYes, client, hwnd, IDC_BTN_MSG_OK);
         CreateLowerButton(m_btnCancel, kNo, client, hwnd, IDC_BTN_MSG_CANCEL);
@@ -136,11 +164,8 @@ void CMyMsgDlg::ApplyWindowRegion()
 {
     RECT client = GetClientRect();
     ::OffsetRect(&client, -client.left, -client.top);
-    framework::Region head(::CreateRoundRectRgn(client.left, client.top, client.right + 1, client.top + 40 + 1, 10, 10));
-    const framework::Region body(::CreateRoundRectRgn(client.left, client.top + 30, client.right + 1, client.bottom + 1, 12, 11));
-    ::CombineRgn(head.get(), head.get(), body.get(), RGN_OR);
     // The window owns the region from here on.
-    ::SetWindowRgn(GetSafeHwnd(), head.release(), TRUE);
+    ::SetWindowRgn(GetSafeHwnd(), CreateOutline(client).release(), TRUE);
 }
 
 bool CMyMsgDlg::OnCommand(int id, int notifyCode)
@@ -174,10 +199,6 @@ bool CMyMsgDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         result = HTCAPTION;
         return true;
     }
-    case WM_APPLY_REGION:
-        ApplyWindowRegion();
-        result = 0;
-        return true;
     default:
         return false;
     }
@@ -203,7 +224,7 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
         for (TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, measure)) {
             ::DrawTextW(memory, row.text.c_str(), static_cast<int>(row.text.size()), &row.rect, DT_SINGLELINE | DT_VCENTER);
         }
-        DrawBitmapAt(memory, IconFor(EffectiveMode()), 16, 52);
+        DrawBitmapAt(memory, IconFor(EffectiveMsgMode(m_nMode)), 16, 52);
     }
     {
         const framework::SelectScope font(memory, m_fontCaption.get());
@@ -211,6 +232,11 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
         RECT caption{10, 3, 60, 21};
         ::DrawTextW(memory, m_strCaption.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
     }
+    PaintOutsideOutline(memory, client);
     surface.CopyTo(dc);
+    if (!m_bShaped) {
+        m_bShaped = true;
+        ApplyWindowRegion();
+    }
     return TRUE;
 }

@@ -8,18 +8,13 @@
 #include <string>
 
 #include "controls/BmpBtn.h"
+#include "controls/MsgTextLayout.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
-enum MsgDlgMode {
-    MSGDLG_NOTICE = 0,          // one 确定 button
-    MSGDLG_ERROR = 1,           // one 确定 button, the text split at its first line feed
-    MSGDLG_YESNO = 2,           // 是 / 否
-    MSGDLG_CONTINUE_QUIT = 3,   // 继续安装 / 退出安装
-};
-
-// Shows the message box; returns IDOK (1), IDCANCEL (2), or -1 when it could not be created.
-// errorCode -1 means no error-code line.
+// Shows the message box (mode: MsgDlgMode) and returns IDOK (1), IDCANCEL (2), or -1 when it
+// could not be created, also when parent is a window that no longer exists. errorCode -1 means
+// no error-code line.
 int ShowMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND parent);
 
 class CMyMsgDlg : public framework::Dialog {
@@ -35,7 +30,6 @@ private:
     void ApplyWindowRegion();
     void CreateButtons();
     BOOL OnEraseBkgnd(HDC dc);
-    int EffectiveMode() const;
 
     int m_nMode;
     int m_nErrorCode;
@@ -45,4 +39,6 @@ private:
     CBmpBtn m_btnOK;
     CBmpBtn m_btnCancel;
     framework::Font m_fontCaption;
+    // The window region is set once the box has drawn itself for the first time.
+    bool m_bShaped = false;
 };

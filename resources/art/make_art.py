@@ -1,266 +1,330 @@
 #!/usr/bin/env python3
 """Draws the installer's artwork: the wizard's and the message box's bitmaps, the program icon
 and the hand cursor. Run at build time: make_art.py <output folder>. Everything is drawn from
-the shapes below with one palette, so a change of colour is made in one place."""
+the shapes below with one palette, so a change of colour is made in one place.
 
-import math
+Bitmaps are written as palettised BMPs (run-length encoded where that is smaller); a plain
+24-bit copy of each goes to <output folder>/reference, for the tests that check what the
+program loads against what was drawn. Buttons and strips are drawn on a copy of the very
+background they are shown on, so that their edges meet it without a seam."""
+
 import os
 import sys
 
-from bmpwriter import write_bmp, write_cur, write_ico
+from bmpwriter import write_bmp24, write_bmp8, write_ico, write_mono_cur
+from canvas import Canvas, arc, circle, inset, mix, rounded_rect, stroke, subtract, union
 
 # Palette.
-KEY = (255, 0, 0)            # the windows' see-through colour key: never used as a colour
+KEY = (255, 0, 0)              # the windows' see-through colour key: used for nothing else
 WHITE = (255, 255, 255)
-TITLE_TOP = (236, 242, 249)  # title strip, light so that the black title reads well
-TITLE_BOTTOM = (220, 230, 243)
-BAND = (77, 137, 214)        # step band behind the step labels
-BAND_DARK = (52, 108, 186)
-ACCENT = (30, 111, 217)      # buttons, progress, marker
-ACCENT_HOVER = (58, 138, 240)
-ACCENT_EDGE = (22, 86, 173)
-BODY = (255, 255, 255)
-FOOTER = (243, 246, 250)
-LINE = (214, 222, 232)
-GLYPH = (70, 82, 99)
-DANGER = (222, 63, 63)
-NOTICE = (30, 111, 217)
-QUESTION = (240, 160, 32)
+INK = (30, 41, 59)             # glyphs on light ground
+MUTED = (100, 116, 139)        # glyphs at rest
+TITLE = (248, 250, 252)        # wizard title strip, under the black title
+HAIRLINE = (226, 232, 240)     # dividers
+FOOTER = (241, 245, 249)       # button rows
+FRAME = (148, 163, 184)        # one-pixel window outline
+BAND = (59, 130, 246)          # step band: white and dark grey labels both read on it
+BRAND = (37, 99, 235)
+BRAND_LIGHT = (96, 165, 250)
+BRAND_DEEP = (30, 64, 175)     # message box head, under the light grey caption
+TINT = (239, 246, 255)         # hovered button face, soft backgrounds
+BUTTON_EDGE = (203, 213, 225)
+HOVER_EDGE = BAND
+DANGER = (220, 38, 38)
+CAUTION = (217, 119, 6)
+
+# Where the program puts things (client coordinates); the bitmaps are cut to these places.
+WIZARD = (550, 385)
+WIZARD_TITLE_BOTTOM = 30
+WIZARD_BAND = (30, 75)
+WIZARD_FOOTER_TOP = 350
+WIZARD_MIN_BUTTON = (499, 2)
+WIZARD_CLOSE_BUTTON = (525, 2)
+TITLE_BUTTON = (22, 22)
+TITLE_STRIP = (3, 22)             # drawn 3 pixels left of each title button
+WIZARD_BUTTON_AT = (460, 356)
+WIZARD_BUTTON = (60, 21)
+STEP_MARKER_AT = (19, 69)
+STEP_MARKER = (37, 6)
+MESSAGE = (286, 148)
+MESSAGE_HEAD_BOTTOM = 26
+MESSAGE_FOOTER_TOP = 116
+MESSAGE_CLOSE_AT = (242, 1)
+MESSAGE_CLOSE = (37, 18)
+MESSAGE_BUTTON_AT = (228, 122)
+MESSAGE_BUTTON = (48, 19)
+MESSAGE_WIDE_BUTTON_AT = (209, 122)
+MESSAGE_WIDE_BUTTON = (67, 19)
+MESSAGE_ICON_AT = (16, 52)
+MESSAGE_ICON = (32, 32)
 
 
-class Canvas:
-    def __init__(self, width, height, fill):
-        self.w = width
-        self.h = height
-        self.px = [[fill for _ in range(width)] for _ in range(height)]
-
-    def blend(self, x, y, colour, coverage):
-        if 0 <= x < self.w and 0 <= y < self.h and coverage > 0:
-            old = self.px[y][x]
-            a = min(1.0, coverage)
-            self.px[y][x] = tuple(int(round(o + (c - o) * a)) for o, c in zip(old[:3], colour[:3]))
-
-    def set(self, x, y, colour):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = colour
-
-    def rect(self, x0, y0, x1, y1, colour):
-        for y in range(max(0, y0), min(self.h, y1)):
-            for x in range(max(0, x0), min(self.w, x1)):
-                self.px[y][x] = colour
-
-    def vgradient(self, x0, y0, x1, y1, top, bottom):
-        for y in range(y0, y1):
-            t = (y - y0) / max(1, y1 - y0 - 1)
-            c = tuple(int(round(a + (b - a) * t)) for a, b in zip(top, bottom))
-            self.rect(x0, y, x1, y + 1, c)
-
-    def rounded(self, x0, y0, x1, y1, radius, colour):
-        """Fills a rounded rectangle with anti-aliased corners (x1, y1 exclusive)."""
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                cx = min(max(x + 0.5, x0 + radius), x1 - radius)
-                cy = min(max(y + 0.5, y0 + radius), y1 - radius)
-                d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
-                self.blend(x, y, colour, radius - d + 0.5)
-
-    def disc(self, cx, cy, r, colour):
-        for y in range(int(cy - r - 1), int(cy + r + 2)):
-            for x in range(int(cx - r - 1), int(cx + r + 2)):
-                d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
-                self.blend(x, y, colour, r - d + 0.5)
-
-    def line(self, x0, y0, x1, y1, width, colour):
-        """An anti-aliased stroke with round ends."""
-        minx, maxx = int(min(x0, x1) - width - 1), int(max(x0, x1) + width + 2)
-        miny, maxy = int(min(y0, y1) - width - 1), int(max(y0, y1) + width + 2)
-        dx, dy = x1 - x0, y1 - y0
-        length2 = dx * dx + dy * dy or 1
-        for y in range(miny, maxy):
-            for x in range(minx, maxx):
-                px, py = x + 0.5, y + 0.5
-                t = max(0.0, min(1.0, ((px - x0) * dx + (py - y0) * dy) / length2))
-                d = math.hypot(px - (x0 + t * dx), py - (y0 + t * dy))
-                self.blend(x, y, colour, width / 2 - d + 0.5)
-
-    def key_outside_rounded(self, radius):
-        """Paints the colour key outside a rounded outline of the whole canvas, with a hard
-        edge: a blended key colour would show as a red fringe."""
-        for y in range(self.h):
-            for x in range(self.w):
-                cx = min(max(x + 0.5, radius), self.w - radius)
-                cy = min(max(y + 0.5, radius), self.h - radius)
-                if math.hypot(x + 0.5 - cx, y + 0.5 - cy) > radius:
-                    self.px[y][x] = KEY
-
-    def save(self, path):
-        write_bmp(path, self.px)
+def darker(colour, amount=0.22):
+    return mix(colour, (0, 0, 0), amount)
 
 
-def button_face(width, height, fill, edge, background=WHITE):
-    c = Canvas(width, height, background)
-    c.rounded(0, 0, width, height, 4, edge)
-    c.rounded(1, 1, width - 1, height - 1, 3, fill)
-    return c
+def edge_over(ground):
+    """The window outline's colour over a ground: FRAME over light ground, a darker shade of the
+    ground over dark ground."""
+    return FRAME if sum(ground) > 600 else darker(ground)
 
 
-def title_strip_background(width, height):
-    c = Canvas(width, height, TITLE_TOP)
-    c.vgradient(0, 0, width, height, TITLE_TOP, TITLE_BOTTOM)
-    return c
+def frame_window(c, outline, ground_of_row):
+    """A one-pixel outline just inside the window's shape."""
+    ring = subtract(outline, inset(outline, 1.0))
+    for y in range(c.h):
+        c.paint(ring, edge_over(ground_of_row(y)), box=(0, y, c.w, y + 1))
 
+
+# The wizard.
 
 def wizard_background():
-    c = Canvas(550, 385, BODY)
-    c.vgradient(0, 0, 550, 30, TITLE_TOP, TITLE_BOTTOM)
-    c.vgradient(0, 30, 550, 75, BAND, BAND_DARK)
-    c.rect(0, 350, 550, 385, FOOTER)
-    c.rect(0, 350, 550, 351, LINE)
-    # A hairline frame so that the window stands out on a white desktop.
-    for x in range(550):
-        c.set(x, 384, LINE)
-    for y in range(385):
-        c.set(0, y, LINE)
-        c.set(549, y, LINE)
-    c.key_outside_rounded(6)
+    w, h = WIZARD
+    c = Canvas(w, h, WHITE)
+    c.fill_rect(0, 0, w, WIZARD_TITLE_BOTTOM, TITLE)
+    c.fill_rect(0, WIZARD_TITLE_BOTTOM - 1, w, WIZARD_TITLE_BOTTOM, HAIRLINE)
+    top, bottom = WIZARD_BAND
+    c.fill_rect(0, top, w, bottom, BAND)
+    # Two soft light discs at the right end of the band; the step labels stay on plain ground.
+    for cx, cy, r, opacity in ((520, 18, 78, 0.10), (440, 96, 46, 0.08)):
+        c.paint(circle(cx, cy, r), WHITE, box=(cx - r - 1, top, cx + r + 1, bottom), opacity=opacity)
+    c.fill_rect(0, WIZARD_FOOTER_TOP, w, h, FOOTER)
+    c.fill_rect(0, WIZARD_FOOTER_TOP, w, WIZARD_FOOTER_TOP + 1, HAIRLINE)
+    product_emblem(c, 275, 160)
+
+    outline = rounded_rect(0, 0, w, h, 6)
+
+    def ground(y):
+        if y < WIZARD_TITLE_BOTTOM:
+            return TITLE
+        if y < bottom:
+            return BAND
+        return FOOTER if y >= WIZARD_FOOTER_TOP else WHITE
+    frame_window(c, outline, ground)
+    c.hard(lambda x, y: outline(x, y) > 0, KEY)
     return c
 
 
-def title_button(glyph, hover, close):
-    c = title_strip_background(22, 22)
+def product_emblem(c, cx, cy):
+    """The program's mark on a pale disc in the middle of the install and finish pages, where
+    nothing else is drawn (the agreement box covers it on the first page)."""
+    c.paint(circle(cx, cy, 66), TINT, box=(cx - 68, cy - 68, cx + 68, cy + 68))
+    size = 72
+    mark = app_mark(size)
+    x0, y0 = cx - size // 2, cy - size // 2
+    for j, row in enumerate(mark):
+        for i, (r, g, b, a) in enumerate(row):
+            if a:
+                step = round(a / 255 * 16) / 16
+                c.px[y0 + j][x0 + i] = mix(c.px[y0 + j][x0 + i], (r, g, b), step)
+
+
+def title_button(background, at, glyph, hover):
+    c = background.crop(at[0], at[1], *TITLE_BUTTON)
+    w, h = TITLE_BUTTON
+    colour = MUTED
     if hover:
-        c.rounded(0, 0, 22, 22, 4, DANGER if close else ACCENT_HOVER)
-    colour = WHITE if hover else GLYPH
+        c.paint(rounded_rect(0, 0, w, h, 4), DANGER if glyph == 'close' else HAIRLINE)
+        colour = WHITE if glyph == 'close' else INK
     if glyph == 'min':
-        c.line(6.5, 14.5, 15.5, 14.5, 1.6, colour)
+        c.fill_rect(6, 11, 16, 12, colour)
     else:
-        c.line(7, 7, 15, 15, 1.6, colour)
-        c.line(15, 7, 7, 15, 1.6, colour)
+        c.paint(stroke([(6.5, 6.5), (15.5, 15.5)], 1.4), colour)
+        c.paint(stroke([(15.5, 6.5), (6.5, 15.5)], 1.4), colour)
     return c
 
 
-def progress_fill():
-    c = Canvas(8, 7, ACCENT)
-    c.vgradient(0, 0, 8, 7, ACCENT_HOVER, ACCENT)
+def title_strip(background, button_at):
+    c = background.crop(button_at[0] - TITLE_STRIP[0], button_at[1], *TITLE_STRIP)
+    c.fill_rect(1, 5, 2, TITLE_STRIP[1] - 5, HAIRLINE)
     return c
 
 
-def step_marker():
-    c = Canvas(38, 6, BAND_DARK)
-    c.vgradient(0, 0, 38, 6, BAND_DARK, BAND_DARK)
-    c.rounded(0, 0, 38, 6, 2, WHITE)
+def push_button(background, at, size, hover):
+    """The face of a push button: a white rounded face with a quiet edge; hovered, a tinted face
+    with an edge in the accent colour. The caption is drawn over it in black by the program."""
+    w, h = size
+    c = background.crop(at[0], at[1], w, h)
+    c.paint(rounded_rect(0, 0, w, h, 3), HOVER_EDGE if hover else BUTTON_EDGE)
+    c.paint(rounded_rect(1, 1, w - 1, h - 1, 2), TINT if hover else WHITE)
+    return c
+
+
+def step_marker(background):
+    x, y = STEP_MARKER_AT
+    w, h = STEP_MARKER
+    c = background.crop(x, y, w, h)
+    c.paint(rounded_rect(6, 1, w - 6, 4, 1.5), WHITE)
     return c
 
 
 def header_rule():
-    c = Canvas(64, 1, LINE)
+    """Squeezed to one pixel and stretched to the right of a page heading: fades out."""
+    c = Canvas(128, 1, WHITE)
+    c.hgradient(0, 0, 128, 1, BUTTON_EDGE, WHITE)
     return c
+
+
+def progress_fill():
+    c = Canvas(16, 7, BRAND)
+    c.vgradient(0, 0, 16, 7, BRAND_LIGHT, BRAND)
+    return c
+
+
+# The message box.
+
+def message_outline():
+    """The window region the program sets: top corners 10 × 10, bottom corners 12 × 11."""
+    w, h = MESSAGE
+    head = rounded_rect(0, 0, w, 40, 5)
+    body = rounded_rect(0, 30, w, h, 6, 5.5)
+    return union(head, body)
 
 
 def message_background():
-    c = Canvas(286, 148, WHITE)
-    c.vgradient(0, 0, 286, 30, (44, 62, 88), (34, 50, 72))
-    c.rect(0, 112, 286, 148, FOOTER)
-    c.rect(0, 112, 286, 113, LINE)
+    w, h = MESSAGE
+    c = Canvas(w, h, WHITE)
+    c.fill_rect(0, 0, w, MESSAGE_HEAD_BOTTOM, BRAND_DEEP)
+    c.fill_rect(0, MESSAGE_FOOTER_TOP, w, h, FOOTER)
+    c.fill_rect(0, MESSAGE_FOOTER_TOP, w, MESSAGE_FOOTER_TOP + 1, HAIRLINE)
+
+    def ground(y):
+        if y < MESSAGE_HEAD_BOTTOM:
+            return BRAND_DEEP
+        return FOOTER if y >= MESSAGE_FOOTER_TOP else WHITE
+    outline = message_outline()
+    frame_window(c, outline, ground)
+    # The program clips the window to its region; the outline colour continues beyond this
+    # drawing of it, so that whichever pixels the region keeps along its edge show the outline.
+    for y in range(h):
+        edge = edge_over(ground(y))
+        for x in range(w):
+            if outline(x + 0.5, y + 0.5) > 0:
+                c.px[y][x] = edge
     return c
 
 
-def message_close(hover):
-    c = Canvas(37, 18, (39, 56, 80))
+def message_close(background, hover):
+    c = background.crop(*MESSAGE_CLOSE_AT, *MESSAGE_CLOSE)
+    w, h = MESSAGE_CLOSE
     if hover:
-        c.rounded(0, 0, 37, 18, 3, DANGER)
-    c.line(14.5, 5.5, 22.5, 13.5, 1.5, WHITE)
-    c.line(22.5, 5.5, 14.5, 13.5, 1.5, WHITE)
+        c.paint(rounded_rect(0, 0, w, h, 3), DANGER)
+    colour = WHITE if hover else BUTTON_EDGE
+    cx, cy = w / 2, h / 2
+    c.paint(stroke([(cx - 4, cy - 4), (cx + 4, cy + 4)], 1.5), colour)
+    c.paint(stroke([(cx + 4, cy - 4), (cx - 4, cy + 4)], 1.5), colour)
     return c
 
 
-def message_icon(kind):
-    c = Canvas(32, 32, WHITE)
-    colour = {'notice': NOTICE, 'question': QUESTION, 'error': DANGER}[kind]
-    c.disc(16, 16, 14.5, colour)
+def message_icon(background, kind):
+    c = background.crop(*MESSAGE_ICON_AT, *MESSAGE_ICON)
+    colour = {'notice': BRAND, 'question': CAUTION, 'error': DANGER}[kind]
+    c.paint(circle(16, 16, 14.5), colour)
     if kind == 'notice':
-        c.disc(16, 9.5, 1.9, WHITE)
-        c.line(16, 14, 16, 23, 3.2, WHITE)
-    elif kind == 'error':
-        c.line(11, 11, 21, 21, 3.0, WHITE)
-        c.line(21, 11, 11, 21, 3.0, WHITE)
+        glyph = union(circle(16, 9.5, 2.1), stroke([(16, 14.5), (16, 23)], 3.2))
+    elif kind == 'question':
+        hook = arc(16, 12.2, 4.6, 195, 390) + [(16, 17.2), (16, 18.6)]
+        glyph = union(stroke(hook, 3.0), circle(16, 23.4, 1.9))
     else:
-        c.line(12.5, 12, 13.5, 9.5, 2.8, WHITE)
-        c.line(13.5, 9.5, 18.5, 9.5, 2.8, WHITE)
-        c.line(18.5, 9.5, 19.5, 12.5, 2.8, WHITE)
-        c.line(19.5, 12.5, 16, 16, 2.8, WHITE)
-        c.line(16, 16, 16, 18.5, 2.8, WHITE)
-        c.disc(16, 23.5, 1.8, WHITE)
+        glyph = union(stroke([(11.5, 11.5), (20.5, 20.5)], 3.0), stroke([(20.5, 11.5), (11.5, 20.5)], 3.0))
+    c.paint(glyph, WHITE)
     return c
 
 
-def rgba(canvas, transparent_outside):
-    return [[(p[0], p[1], p[2], 0 if transparent_outside(x, y) else 255) for x, p in enumerate(row)]
-            for y, row in enumerate(canvas.px)]
+# The program icon and the cursor.
 
-
-def app_icon(size):
-    c = Canvas(size, size, (0, 0, 0))
-    r = size * 0.2
-    c.rounded(0, 0, size, size, r, ACCENT)
+def app_mark(size):
+    """The program's mark as RGBA rows: a rounded square in the accent colours with a rising
+    line, the drawing of a chart beside a spreadsheet; from 32 pixels on, on a white sheet."""
     s = size / 32.0
-    # A stylised sheet with a rising line: a drawing tool that works beside a spreadsheet.
-    c.rounded(int(7 * s), int(6 * s), int(25 * s), int(26 * s), 2 * s, WHITE)
-    c.line(10 * s, 21 * s, 14 * s, 16 * s, 2.2 * s, ACCENT)
-    c.line(14 * s, 16 * s, 17 * s, 18 * s, 2.2 * s, ACCENT)
-    c.line(17 * s, 18 * s, 22 * s, 11 * s, 2.2 * s, ACCENT)
-    inside = Canvas(size, size, (0, 0, 0))
-    inside.rounded(0, 0, size, size, r, WHITE)
-    return [[(p[0], p[1], p[2], inside.px[y][x][0]) for x, p in enumerate(row)] for y, row in enumerate(c.px)]
+    c = Canvas(size, size, BRAND)
+    c.vgradient(0, 0, size, size, BRAND_LIGHT, BRAND_DEEP)
+    line = [(9 * s, 21 * s), (13.5 * s, 16 * s), (17 * s, 18.5 * s), (23 * s, 11 * s)]
+    if size >= 32:
+        c.paint(rounded_rect(6 * s, 6 * s, 26 * s, 26 * s, 2.5 * s), WHITE)
+        for gy in (11, 16, 21):
+            c.paint(stroke([(9 * s, gy * s), (23 * s, gy * s)], 0.8 * s), HAIRLINE)
+        c.paint(stroke(line, 2.2 * s), BRAND)
+        c.paint(circle(23 * s, 11 * s, 2.2 * s), BRAND_DEEP)
+    else:
+        c.paint(stroke([(3, 12), (6.5, 8), (9, 10), (13, 4.5)], 2.0), WHITE)
+    shape = rounded_rect(0, 0, size, size, 7 * s)
+    alpha = Canvas(size, size, (0, 0, 0))
+    alpha.paint(shape, WHITE)
+    return [[p + (alpha.px[y][x][0],) for x, p in enumerate(row)] for y, row in enumerate(c.px)]
+
+
+# A pointing hand: '#' outline, 'o' fill, '.' transparent; the hot spot is the fingertip.
+HAND = """
+.....##.........
+....#oo#........
+....#oo#........
+....#oo#........
+....#oo#........
+....#oo###......
+....#oo#oo###...
+....#oo#oo#oo##.
+.##.#oo#oo#oo#o#
+#oo##oooooooo#o#
+#ooo#ooooooooooo#
+.#oooooooooooooo#
+..#ooooooooooooo#
+..#oooooooooooo#.
+...#ooooooooooo#.
+...#oooooooooo#..
+....#ooooooooo#..
+....#ooooooooo#..
+....###########..
+"""
+HAND_HOTSPOT = (5, 0)
 
 
 def hand_cursor():
-    c = Canvas(32, 32, (0, 0, 0))
-    shape = Canvas(32, 32, (0, 0, 0))
-    # Pointing hand: index finger up, the other fingers folded.
-    for canvas, colour, grow in ((shape, WHITE, 1.0), (c, WHITE, 0.0)):
-        canvas.line(8, 3, 8, 16, 4.0 + 2 * grow, colour)
-        canvas.rounded(int(5 - grow), int(11 - grow), int(18 + grow), int(24 + grow), 4, colour)
-    for x in range(32):
-        for y in range(32):
-            if shape.px[y][x][0] > 128 and c.px[y][x][0] < 128:
-                c.px[y][x] = (0, 0, 0)
-    return [[(p[0], p[1], p[2], 255 if shape.px[y][x][0] > 128 else 0) for x, p in enumerate(row)]
-            for y, row in enumerate(c.px)]
+    rows = [r for r in HAND.strip().splitlines()]
+    return [(r + '.' * 32)[:32] for r in rows] + ['.' * 32] * (32 - len(rows))
+
+
+# Resource files, by the names artwork.rc.in gives them.
+
+def bitmaps():
+    wizard = wizard_background()
+    message = message_background()
+    return {
+        'wizard_background.bmp': wizard,
+        'min_normal.bmp': title_button(wizard, WIZARD_MIN_BUTTON, 'min', False),
+        'min_hover.bmp': title_button(wizard, WIZARD_MIN_BUTTON, 'min', True),
+        'close_normal.bmp': title_button(wizard, WIZARD_CLOSE_BUTTON, 'close', False),
+        'close_hover.bmp': title_button(wizard, WIZARD_CLOSE_BUTTON, 'close', True),
+        'title_button_strip.bmp': title_strip(wizard, WIZARD_MIN_BUTTON),
+        'button_normal.bmp': push_button(wizard, WIZARD_BUTTON_AT, WIZARD_BUTTON, False),
+        'button_hover.bmp': push_button(wizard, WIZARD_BUTTON_AT, WIZARD_BUTTON, True),
+        'step_marker.bmp': step_marker(wizard),
+        'header_rule.bmp': header_rule(),
+        'progress_fill.bmp': progress_fill(),
+        'msg_background.bmp': message,
+        'msg_close_normal.bmp': message_close(message, False),
+        'msg_close_hover.bmp': message_close(message, True),
+        'msg_icon_notice.bmp': message_icon(message, 'notice'),
+        'msg_icon_question.bmp': message_icon(message, 'question'),
+        'msg_icon_error.bmp': message_icon(message, 'error'),
+        'msg_button_normal.bmp': push_button(message, MESSAGE_BUTTON_AT, MESSAGE_BUTTON, False),
+        'msg_button_hover.bmp': push_button(message, MESSAGE_BUTTON_AT, MESSAGE_BUTTON, True),
+        'msg_wide_button_normal.bmp': push_button(message, MESSAGE_WIDE_BUTTON_AT, MESSAGE_WIDE_BUTTON, False),
+        'msg_wide_button_hover.bmp': push_button(message, MESSAGE_WIDE_BUTTON_AT, MESSAGE_WIDE_BUTTON, True),
+    }
 
 
 def main():
     out = sys.argv[1]
-    os.makedirs(out, exist_ok=True)
-    bitmaps = {
-        'wizard_background.bmp': wizard_background(),
-        'min_normal.bmp': title_button('min', False, False),
-        'min_hover.bmp': title_button('min', True, False),
-        'close_normal.bmp': title_button('close', False, True),
-        'close_hover.bmp': title_button('close', True, True),
-        'button_normal.bmp': button_face(60, 21, ACCENT, ACCENT_EDGE, FOOTER),
-        'button_hover.bmp': button_face(60, 21, ACCENT_HOVER, ACCENT, FOOTER),
-        'title_button_strip.bmp': title_strip_background(3, 22),
-        'step_marker.bmp': step_marker(),
-        'header_rule.bmp': header_rule(),
-        'progress_fill.bmp': progress_fill(),
-        'msg_background.bmp': message_background(),
-        'msg_close_normal.bmp': message_close(False),
-        'msg_close_hover.bmp': message_close(True),
-        'msg_icon_notice.bmp': message_icon('notice'),
-        'msg_icon_question.bmp': message_icon('question'),
-        'msg_icon_error.bmp': message_icon('error'),
-        'msg_button_normal.bmp': button_face(48, 19, ACCENT, ACCENT_EDGE, FOOTER),
-        'msg_button_hover.bmp': button_face(48, 19, ACCENT_HOVER, ACCENT, FOOTER),
-        'msg_wide_button_normal.bmp': button_face(67, 19, ACCENT, ACCENT_EDGE, FOOTER),
-        'msg_wide_button_hover.bmp': button_face(67, 19, ACCENT_HOVER, ACCENT, FOOTER),
-    }
-    for name, canvas in bitmaps.items():
-        canvas.save(os.path.join(out, name))
-    icons = [app_icon(s) for s in (16, 32, 48)]
+    reference = os.path.join(out, 'reference')
+    os.makedirs(reference, exist_ok=True)
+    for name, canvas in bitmaps().items():
+        write_bmp8(os.path.join(out, name), canvas.px)
+        write_bmp24(os.path.join(reference, name), canvas.px)
+    icons = [app_mark(s) for s in (16, 32, 48)]
     write_ico(os.path.join(out, 'setup.ico'), icons)
     write_ico(os.path.join(out, 'tool.ico'), icons)
-    write_cur(os.path.join(out, 'hand.cur'), hand_cursor(), (8, 1))
+    write_mono_cur(os.path.join(out, 'hand.cur'), hand_cursor(), HAND_HOTSPOT)
 
 
 if __name__ == '__main__':
