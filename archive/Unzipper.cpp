@@ -13,6 +13,9 @@ namespace {
 
 constexpr int kCopyBlock = 2048;
 constexpr int kWriteFailed = -1;
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_TEMPORARY |
+                                      FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // The extension of a name, dot included ("" when it has none), as _splitpath gives it.
 std::string ExtensionOf(const char* name)
@@ -63,16 +66,27 @@ bool CreateFilePath(const char* path)
     return CreateFolder(std::string(path, static_cast<size_t>(last - path)).c_str());
 }
 
-bool SetFileTimeFromDos(const char* path, DWORD dosDate)
+bool DosTimeToUtc(DWORD dosDate, FILETIME& utc)
 {
-    framework::KernelHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return false;
-    FILETIME created, accessed, written;
-    if (!::GetFileTime(file.get(), &created, &accessed, &written)) return false;
-    FILETIME local, utc;
-    if (!::DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local)) return false;
-    if (!::LocalFileTimeToFileTime(&local, &utc)) return false;
-    return ::SetFileTime(file.get(), &utc, &accessed, &utc) != FALSE;
+    FILETIME local;
+    return ::DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local) && ::LocalFileTimeToFileTime(&local, &utc);
+}
+
+bool ApplyEntryTimesAndAttributes(HANDLE file, DWORD dosDate, DWORD attributes)
+{
+    // Through the handle the file was written with: reopening each file by name to set its
+    // times and then its attributes costs more than the unpacking itself under some systems.
+    FILE_BASIC_INFO basic{};
+    FILETIME utc;
+    if (DosTimeToUtc(dosDate, utc)) {
+        basic.CreationTime.LowPart = utc.dwLowDateTime;
+        basic.CreationTime.HighPart = static_cast<LONG>(utc.dwHighDateTime);
+        basic.LastWriteTime = basic.CreationTime;
+    }
+    // Only the attributes a file can be given; an archive made on Unix keeps its permission bits
+    // in the upper half, which no Windows file takes. 0 leaves the attributes as they are.
+    basic.FileAttributes = attributes & kSettableAttributes;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic)) != FALSE;
 }
 
 Unzipper::Unzipper(const char* archivePath)
@@ -215,25 +229,20 @@ bool Unzipper::ExtractFileEntry(const char* target, const UZ_FileInfo& info)
     if (!CreateFilePath(target)) return false;
     framework::KernelHandle file(CreateTargetFile(target));
     if (!file) return false;
-    if (unzOpenCurrentFile(m_uzFile) != UNZ_OK) {
-        file.reset();
-        ::DeleteFileA(target);
-        return false;
+    int result = unzOpenCurrentFile(m_uzFile);
+    if (result == UNZ_OK) {
+        DWORD written = 0;
+        result = CopyCurrentEntryTo(file.get(), written);
+        // Damage to a size field shows as an entry that ends early or late: not the file it names.
+        if (result == 0 && written != info.dwUncompressedSize) result = UNZ_BADZIPFILE;
+        // A damaged entry (its data no longer matches its checksum) counts as not unpacked.
+        if (unzCloseCurrentFile(m_uzFile) == UNZ_CRCERROR && result == 0) result = UNZ_CRCERROR;
     }
-    DWORD written = 0;
-    int result = CopyCurrentEntryTo(file.get(), written);
+    if (result == 0) ApplyEntryTimesAndAttributes(file.get(), info.dwDosDate, info.dwExternalAttrib);
     file.reset();
-    // Damage to a size field shows as an entry that ends early or late: not the file it names.
-    if (result == 0 && written != info.dwUncompressedSize) result = UNZ_BADZIPFILE;
-    // A damaged entry (its data no longer matches its checksum) counts as not unpacked.
-    if (unzCloseCurrentFile(m_uzFile) == UNZ_CRCERROR && result == 0) result = UNZ_CRCERROR;
-    if (result != 0) {
-        ::DeleteFileA(target);
-        return false;
-    }
-    SetFileTimeFromDos(target, info.dwDosDate);
-    ::SetFileAttributesA(target, info.dwExternalAttrib);
-    return true;
+    // Nothing half-written stays behind looking like a file of the product.
+    if (result != 0) ::DeleteFileA(target);
+    return result == 0;
 }
 
 int Unzipper::CopyCurrentEntryTo(HANDLE file, DWORD& total)

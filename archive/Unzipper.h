@@ -67,5 +67,6 @@ private:
 bool CreateFolder(const char* path);
 // Creates the folder part of a file path; false when the path holds no '\'.
 bool CreateFilePath(const char* path);
-// Sets a file's creation and last-write times from a DOS date and time (local time).
-bool SetFileTimeFromDos(const char* path, DWORD dosDate);
+// Gives an unpacked file, through its open handle, the entry's DOS date and time (local time)
+// as creation and last-write time, and the entry's attributes; the last-access time stays.
+bool ApplyEntryTimesAndAttributes(HANDLE file, DWORD dosDate, DWORD attributes);

@@ -1,0 +1,18 @@
+; The peer installer of the benchmark: the same product, the same folder and the same three
+; shortcuts as setup.exe, made with NSIS and its zlib compressor.
+Unicode true
+SetCompressor zlib
+RequestExecutionLevel user
+Name "Plandrel"
+OutFile "${OUTFILE}"
+InstallDir "$APPDATA\Corvane\Plandrel"
+SilentInstall silent
+
+Section
+  SetOutPath "$INSTDIR"
+  File /r "${PRODUCT}\*"
+  CreateDirectory "$SMPROGRAMS\栖杉坊\绘途"
+  CreateShortcut "$SMPROGRAMS\栖杉坊\绘途\绘途.lnk" "$INSTDIR\StartUp.exe" "" "$INSTDIR\tool.ico" 0
+  CreateShortcut "$DESKTOP\绘途.lnk" "$INSTDIR\StartUp.exe" "" "$INSTDIR\tool.ico" 0
+  CreateShortcut "$SMPROGRAMS\栖杉坊\绘途\卸载绘途.lnk" "$INSTDIR\client\1.0\uninstall.exe"
+SectionEnd
