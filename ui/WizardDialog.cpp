@@ -36,8 +36,8 @@ bool GetDiskFreeGB(const wchar_t* path, double& gb)
     return true;
 }
 
-// Creates a named mutex; false when another process had created it already (the handle is
-// then closed again). The mutex stays in mutex for the life of the installer object.
+// Creates a named mutex into mutex; false when another process had created it already (the
+// handle is then closed again at once).
 bool CreateFirstMutex(const wchar_t* name, BOOL initiallyOwned, framework::KernelHandle& mutex)
 {
     framework::KernelHandle created(::CreateMutexW(nullptr, initiallyOwned, name));
