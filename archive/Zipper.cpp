@@ -287,6 +287,20 @@ bool ArchiveForFolder(const char* folderPath, char (&folder)[MAX_PATH], std::str
     return HasAttributes(folder, true);
 }
 
+// Whether a source names the archive itself, resolved as the archive's Zipper would resolve it
+// (relative to the archive's folder). Replacing an archive with one that holds the archive would
+// destroy it before it is read.
+bool IsTheArchiveItself(const char* archivePath, const char* sourceFile)
+{
+    char archive[MAX_PATH], source[MAX_PATH], full[MAX_PATH];
+    if (!NormalizeZipperPath(archivePath, archive) || !NormalizeZipperPath(sourceFile, source) || !*source ||
+        !FullPath(archive, full)) {
+        return false;
+    }
+    const std::string folder(full, LastComponentStart(full));
+    return SamePath(std::strchr(source, ':') ? source : JoinUnder(folder, source).c_str(), full);
+}
+
 // Opens an archive anew, lets add write its entries and closes it: true when the entries were
 // added and the archive was written out completely.
 template <typename AddEntries>
@@ -574,6 +588,7 @@ bool zip_folder(const wchar_t* folderPath, bool ignorePath, const wchar_t* desti
 
 bool zip_add_file(const char* archivePath, const char* sourceFile)
 {
+    if (IsTheArchiveItself(archivePath, sourceFile)) return false;
     return WriteArchive(archivePath, nullptr, [&](Zipper& zipper) { return zipper.AddFileToZip(sourceFile, false); });
 }
 

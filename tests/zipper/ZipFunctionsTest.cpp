@@ -161,6 +161,17 @@ TEST_F(ZipFunctionsTest, ZipAddFileRefusesASourceOutsideTheArchivesFolder)
     EXPECT_EQ(Sorted(EntryNames(Path(L"work\\bundle.zip"))), Names({"workshop", "y.txt"}));
 }
 
+TEST_F(ZipFunctionsTest, ZipAddFileNeverReplacesAnArchiveWithItself)
+{
+    const std::string archive = NarrowPath(L"work\\bundle.zip");
+    ASSERT_TRUE(zip_add_file(archive.c_str(), NarrowPath(L"work\\report.txt").c_str()));
+    const std::string before = ReadFileBytes(Path(L"work\\bundle.zip"));
+    EXPECT_FALSE(zip_add_file(archive.c_str(), archive.c_str()));
+    EXPECT_FALSE(zip_add_file(archive.c_str(), "BUNDLE.zip"));
+    EXPECT_FALSE(zip_add_file(archive.c_str(), NarrowPath(L"work\\proj\\..\\bundle.zip").c_str()));
+    EXPECT_EQ(ReadFileBytes(Path(L"work\\bundle.zip")), before);
+}
+
 TEST_F(ZipFunctionsTest, AWalkLeavesOutTheArchiveItIsWriting)
 {
     const std::string archive = NarrowPath(L"work\\proj\\self.zip");
