@@ -173,6 +173,39 @@ TEST(WizardRun, EscapeWhileInstallingEndsTheWizardAndTheInstallationFinishes)
     EXPECT_TRUE(ShortcutsMade());
 }
 
+TEST(WizardRun, QuestionsAnsweredNoKeepInstallingAndEnterEndsWithoutLaunching)
+{
+    Process setup(SetupExePath(), L"");
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+    StartInstalling(wizard);
+    ASSERT_TRUE(OnInstallPage(wizard));
+
+    // 取消 asks in the installer's box (是 / 否); 否 leaves the installation running.
+    PostClick(wizard, IDC_BTN_CANCEL);
+    const HWND question = WaitForProcessWindow(setup.id(), kMessageBoxTitle, kWindowTimeoutMs);
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(::GetDlgItem(question, IDC_BTN_MSG_OK), nullptr);
+    ASSERT_NE(::GetDlgItem(question, IDC_BTN_MSG_CANCEL), nullptr);
+    Click(question, IDC_BTN_MSG_CANCEL);
+    // The close button asks in the system's box; its No does the same.
+    PostClick(wizard, IDC_BTN_CLOSE);
+    const HWND close = WaitForProcessWindow(setup.id(), L"安装向导", kWindowTimeoutMs);
+    ASSERT_NE(close, nullptr);
+    ::SendMessageW(close, WM_COMMAND, IDNO, 0);
+
+    ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kInstallTimeoutMs));
+    EXPECT_TRUE(ProductInstalled());
+    EXPECT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
+    // Enter ends the wizard as IDOK does: without starting the product, whatever the box says.
+    ::PostMessageW(wizard, WM_KEYDOWN, VK_RETURN, 1);
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    // The launcher, had it been started, would show its window well within this.
+    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+}
+
 TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
 {
     const char* const documents[] = {
