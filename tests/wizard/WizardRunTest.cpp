@@ -17,7 +17,8 @@ using namespace wizard_driver;
 
 namespace {
 
-// Generous bounds for a loaded machine; a run needs about 2 s of pause and 19 s of paced bar.
+// Generous bounds for a loaded machine. A run takes the worker's 2 s pause and the installation
+// itself: the bar jumps to 100 as soon as the worker has ended.
 constexpr DWORD kWindowTimeoutMs = 60000;
 constexpr DWORD kInstallTimeoutMs = 120000;
 constexpr DWORD kExitTimeoutMs = 60000;
