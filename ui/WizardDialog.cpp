@@ -59,7 +59,15 @@ INT_PTR CExcelToolInstallerDlg::RunWizard()
 
 void CExcelToolInstallerDlg::WaitForBackgroundInstall()
 {
-    if (m_hProgressThread) ::WaitForSingleObject(m_hProgressThread.get(), INFINITE);
+    if (!m_hProgressThread) return;
+    const HANDLE thread = m_hProgressThread.get();
+    // The progress thread may be sending to the wizard's windows just as the dialog ends
+    // (moving or showing a control is a message to this thread): such messages are answered
+    // while waiting, or each thread would wait for the other.
+    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    }
 }
 
 framework::Font CExcelToolInstallerDlg::CreateBoldFont()

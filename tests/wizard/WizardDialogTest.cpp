@@ -4,6 +4,9 @@
 // and compared with the texts they must show.
 #include <gtest/gtest.h>
 
+#include <process.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -122,6 +125,42 @@ TEST(WizardDialog, FailedInstallationIsReportedAndTheFinishPageSaysSo)
     EXPECT_GT(run.failedLine, 0.9);
     EXPECT_LT(run.succeededLine, 0.7);
     EXPECT_FALSE(run.launchOffered);
+}
+
+class BackgroundInstall : public CExcelToolInstallerDlg {
+public:
+    BackgroundInstall() : CExcelToolInstallerDlg(L"") {}
+    // A progress thread that sends one message to window, as moving a control of the wizard does.
+    void StartSendingTo(HWND window)
+    {
+        m_hProgressThread.reset(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &SendNull, window, 0, nullptr)));
+    }
+
+private:
+    static unsigned __stdcall SendNull(void* window)
+    {
+        ::SendMessageW(static_cast<HWND>(window), WM_NULL, 0, 0);
+        return 0;
+    }
+};
+
+TEST(WizardDialog, WaitingForTheBackgroundInstallationAnswersMessagesOfItsThreads)
+{
+    std::atomic<bool> returned{false};
+    std::thread ui([&] {
+        // A window of this thread, as the wizard's controls belong to the UI thread.
+        const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        BackgroundInstall installer;
+        installer.StartSendingTo(window);
+        installer.WaitForBackgroundInstall();
+        returned = true;
+        ::DestroyWindow(window);
+    });
+    if (!WaitFor([&] { return returned.load(); }, kTimeoutMs)) {
+        std::fprintf(stderr, "the wait and the progress thread wait for each other\n");
+        std::_Exit(3);
+    }
+    ui.join();
 }
 
 // The start of a second wizard while a first holds mutex: shows expected, not other, then
