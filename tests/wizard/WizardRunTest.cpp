@@ -88,6 +88,8 @@ TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
     EXPECT_EQ(window.bottom - window.top, 385);
     EXPECT_EQ(client.right, 550);
     EXPECT_EQ(client.bottom, 385);
+    // Any point of its surface drags it.
+    EXPECT_EQ(::SendMessageW(wizard, WM_NCHITTEST, 0, MAKELPARAM(300, 200)), HTCAPTION);
 
     ASSERT_TRUE(OnAgreementPage(wizard));
     EXPECT_FALSE(IsShown(wizard, IDC_CHK_LAUNCH));
