@@ -1,7 +1,6 @@
-"""Writers for the Windows image formats the resources use: palettised BMP (8 bits a pixel,
-run-length encoded as BI_RLE8 where that is smaller), plain 24-bit BMP for reference copies,
-ICO with 32-bit BGRA images and monochrome CUR. Images are lists of rows of (r, g, b) or
-(r, g, b, a) tuples, top row first."""
+"""Writers for the BMP files the resources use: palettised (8 bits a pixel, run-length encoded as
+BI_RLE8 where that is smaller), and plain 24-bit for reference copies. Images are lists of rows
+of (r, g, b) tuples, top row first."""
 
 import struct
 
@@ -14,7 +13,7 @@ def _file_header(info_and_palette, data):
     return struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
 
 
-def _info_header(width, height, bits, compression, image_size, colours):
+def info_header(width, height, bits, compression, image_size, colours):
     return struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, compression, image_size, 2835, 2835,
                        colours, colours)
 
@@ -27,14 +26,14 @@ def write_bmp24(path, pixels):
     """An uncompressed 24-bit BMP: the reference the palettised copy is checked against."""
     height, width = len(pixels), len(pixels[0])
     data = b''.join(_padded(b''.join(bytes((p[2], p[1], p[0])) for p in row)) for row in reversed(pixels))
-    info = _info_header(width, height, 24, BI_RGB, len(data), 0)
+    info = info_header(width, height, 24, BI_RGB, len(data), 0)
     with open(path, 'wb') as f:
         f.write(_file_header(info, data) + info + data)
 
 
-def palette_of(pixels):
+def _palette_of(pixels):
     """The colours of an image, most frequent first, and each pixel's index. The image must hold
-    at most 256 colours (see quantise)."""
+    at most 256 colours, which the canvas sees to by keeping blends to a few shades."""
     counts = {}
     for row in pixels:
         for p in row:
@@ -89,7 +88,7 @@ def _rle8_line(indices):
     return bytes(out)
 
 
-def encode_rle8(index_rows):
+def _encode_rle8(index_rows):
     """Bottom-up lines, each ended by end-of-line, then end-of-bitmap."""
     data = bytearray()
     for row in reversed(index_rows):
@@ -102,68 +101,13 @@ def _raw8(index_rows):
 
 
 def write_bmp8(path, pixels):
-    """A palettised BMP with only the colours it uses; run-length encoded when that is smaller.
-    Returns the number of bytes written."""
+    """A palettised BMP with only the colours it uses; run-length encoded when that is smaller."""
     height, width = len(pixels), len(pixels[0])
-    palette, index_rows = palette_of(pixels)
+    palette, index_rows = _palette_of(pixels)
     raw = _raw8(index_rows)
-    rle = encode_rle8(index_rows)
+    rle = _encode_rle8(index_rows)
     data, compression = (rle, BI_RLE8) if len(rle) < len(raw) else (raw, BI_RGB)
-    info = _info_header(width, height, 8, compression, len(data), len(palette))
+    info = info_header(width, height, 8, compression, len(data), len(palette))
     info += b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
-    blob = _file_header(info, data) + info + data
     with open(path, 'wb') as f:
-        f.write(blob)
-    return len(blob)
-
-
-def _icon_image(pixels):
-    """One image of an icon file: a BITMAPINFOHEADER of double height, the BGRA rows and an AND
-    mask that is set where the pixel is fully transparent."""
-    height, width = len(pixels), len(pixels[0])
-    colour = b''.join(b''.join(bytes((p[2], p[1], p[0], p[3])) for p in row) for row in reversed(pixels))
-    mask = _mono_rows([[p[3] == 0 for p in row] for row in pixels])
-    info = _info_header(width, height * 2, 32, BI_RGB, len(colour) + len(mask), 0)
-    return info + colour + mask
-
-
-def _mono_rows(bits):
-    """Bottom-up rows of one bit a pixel, most significant bit first, padded to four bytes."""
-    out = bytearray()
-    for row in reversed(bits):
-        line = bytearray((len(row) + 31) // 32 * 4)
-        for x, on in enumerate(row):
-            if on:
-                line[x // 8] |= 0x80 >> (x % 8)
-        out += line
-    return bytes(out)
-
-
-def _write_directory(path, kind, entries):
-    """An ICO (kind 1) or CUR (kind 2) file: entries are (width, height, colours, field1, field2,
-    image) where the two fields are planes and bit count for icons, the hot spot for cursors."""
-    head = struct.pack('<HHH', 0, kind, len(entries))
-    offset = len(head) + 16 * len(entries)
-    directory, images = bytearray(), bytearray()
-    for width, height, colours, field1, field2, image in entries:
-        directory += struct.pack('<BBBBHHII', width % 256, height % 256, colours, 0, field1, field2, len(image), offset)
-        offset += len(image)
-        images += image
-    with open(path, 'wb') as f:
-        f.write(head + directory + images)
-
-
-def write_ico(path, images):
-    _write_directory(path, 1, [(len(p[0]), len(p), 0, 1, 32, _icon_image(p)) for p in images])
-
-
-def write_mono_cur(path, shape, hotspot):
-    """A two-colour cursor from rows of characters: '#' black, 'o' white, anything else
-    transparent. Transparent pixels have AND 1 and XOR 0, black AND 0 XOR 0, white AND 0 XOR 1."""
-    height, width = len(shape), len(shape[0])
-    xor = _mono_rows([[c == 'o' for c in row] for row in shape])
-    and_ = _mono_rows([[c not in '#o' for c in row] for row in shape])
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    info = _info_header(width, height * 2, 1, BI_RGB, len(xor) + len(and_), 2)
-    image = info + palette + xor + and_
-    _write_directory(path, 2, [(width, height, 2, hotspot[0], hotspot[1], image)])
+        f.write(_file_header(info, data) + info + data)

@@ -12,6 +12,10 @@ def _clamp(v, lo=0.0, hi=1.0):
     return lo if v < lo else hi if v > hi else v
 
 
+def _in_steps(cover):
+    return round(cover * COVERAGE_STEPS) / COVERAGE_STEPS
+
+
 def mix(a, b, t):
     """The colour t of the way from a to b."""
     return tuple(int(round(x + (y - x) * t)) for x, y in zip(a[:3], b[:3]))
@@ -101,28 +105,30 @@ class Canvas:
         for y in range(max(0, int(y0)), min(self.h, int(math.ceil(y1)))):
             row = self.px[y]
             for x in range(max(0, int(x0)), min(self.w, int(math.ceil(x1)))):
-                cover = _clamp(0.5 - sdf(x + 0.5, y + 0.5)) * opacity
-                cover = round(cover * COVERAGE_STEPS) / COVERAGE_STEPS
+                cover = _in_steps(_clamp(0.5 - sdf(x + 0.5, y + 0.5)) * opacity)
                 if cover > 0:
                     row[x] = mix(row[x], colour, cover)
 
-    def hard(self, inside, colour):
-        """Sets every pixel whose centre inside(x, y) accepts, with no blending: for the colour
-        key, where a half-blended pixel would show as a coloured fringe."""
+    def overlay(self, image, x0, y0):
+        """Blends an RGBA image in with its top-left corner at (x0, y0)."""
+        for j, row in enumerate(image):
+            line = self.px[y0 + j]
+            for i, p in enumerate(row):
+                cover = _in_steps(p[3] / 255)
+                if cover > 0:
+                    line[x0 + i] = mix(line[x0 + i], p, cover)
+
+    def hard(self, inside, colour_of_row):
+        """Sets every pixel whose centre inside(x, y) accepts to colour_of_row(y), with no
+        blending: for the colour key, where a half-blended pixel would show as a fringe."""
         for y in range(self.h):
             row = self.px[y]
+            colour = tuple(colour_of_row(y)[:3])
             for x in range(self.w):
                 if inside(x + 0.5, y + 0.5):
-                    row[x] = tuple(colour[:3])
+                    row[x] = colour
 
     def crop(self, x, y, width, height):
         c = Canvas(width, height, (0, 0, 0))
         c.px = [list(self.px[y + j][x:x + width]) for j in range(height)]
         return c
-
-    def paste(self, other, x, y):
-        for j, row in enumerate(other.px):
-            self.px[y + j][x:x + other.w] = row
-
-    def colours(self):
-        return {p for row in self.px for p in row}

@@ -11,7 +11,8 @@ background they are shown on, so that their edges meet it without a seam."""
 import os
 import sys
 
-from bmpwriter import write_bmp24, write_bmp8, write_ico, write_mono_cur
+from bmpwriter import write_bmp24, write_bmp8
+from iconwriter import write_ico, write_mono_cur
 from canvas import Canvas, arc, circle, inset, mix, rounded_rect, stroke, subtract, union
 
 # Palette.
@@ -101,7 +102,7 @@ def wizard_background():
             return BAND
         return FOOTER if y >= WIZARD_FOOTER_TOP else WHITE
     frame_window(c, outline, ground)
-    c.hard(lambda x, y: outline(x, y) > 0, KEY)
+    c.hard(lambda x, y: outline(x, y) > 0, lambda y: KEY)
     return c
 
 
@@ -110,13 +111,7 @@ def product_emblem(c, cx, cy):
     nothing else is drawn (the agreement box covers it on the first page)."""
     c.paint(circle(cx, cy, 66), TINT, box=(cx - 68, cy - 68, cx + 68, cy + 68))
     size = 72
-    mark = app_mark(size)
-    x0, y0 = cx - size // 2, cy - size // 2
-    for j, row in enumerate(mark):
-        for i, (r, g, b, a) in enumerate(row):
-            if a:
-                step = round(a / 255 * 16) / 16
-                c.px[y0 + j][x0 + i] = mix(c.px[y0 + j][x0 + i], (r, g, b), step)
+    c.overlay(app_mark(size), cx - size // 2, cy - size // 2)
 
 
 def title_button(background, at, glyph, hover):
@@ -160,8 +155,8 @@ def step_marker(background):
 
 def header_rule():
     """Squeezed to one pixel and stretched to the right of a page heading: fades out."""
-    c = Canvas(128, 1, WHITE)
-    c.hgradient(0, 0, 128, 1, BUTTON_EDGE, WHITE)
+    c = Canvas(32, 1, WHITE)
+    c.hgradient(0, 0, 32, 1, BUTTON_EDGE, WHITE)
     return c
 
 
@@ -196,11 +191,7 @@ def message_background():
     frame_window(c, outline, ground)
     # The program clips the window to its region; the outline colour continues beyond this
     # drawing of it, so that whichever pixels the region keeps along its edge show the outline.
-    for y in range(h):
-        edge = edge_over(ground(y))
-        for x in range(w):
-            if outline(x + 0.5, y + 0.5) > 0:
-                c.px[y][x] = edge
+    c.hard(lambda x, y: outline(x, y) > 0, lambda y: edge_over(ground(y)))
     return c
 
 
@@ -265,16 +256,16 @@ HAND = """
 ....#oo#oo###...
 ....#oo#oo#oo##.
 .##.#oo#oo#oo#o#
-#oo##oooooooo#o#
-#ooo#ooooooooooo#
-.#oooooooooooooo#
-..#ooooooooooooo#
-..#oooooooooooo#.
-...#ooooooooooo#.
-...#oooooooooo#..
-....#ooooooooo#..
-....#ooooooooo#..
-....###########..
+#oo##oo#oo#oo#o#
+#ooo#oooooooooo#
+.#ooooooooooooo#
+..#oooooooooooo#
+..#oooooooooooo#
+...#ooooooooooo#
+...#oooooooooo#.
+....#ooooooooo#.
+....#ooooooooo#.
+....###########.
 """
 HAND_HOTSPOT = (5, 0)
 

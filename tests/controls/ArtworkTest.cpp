@@ -294,7 +294,7 @@ TEST(ArtworkSize, StaysWithinTheStubsShare)
     const size_t bytes = ArtworkBytes();
     ::testing::Test::RecordProperty("artwork_bytes", static_cast<int>(bytes));
     EXPECT_GT(bytes, 0u);
-    EXPECT_LE(bytes, 40u * 1024) << "the artwork takes " << bytes << " bytes of the installer stub";
+    EXPECT_LE(bytes, 32u * 1024) << "the artwork takes " << bytes << " bytes of the installer stub";
 }
 
 }  // namespace

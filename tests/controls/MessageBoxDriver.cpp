@@ -16,13 +16,17 @@ constexpr DWORD kPollMs = 20;
 // An end code the box itself never gives: ShowMyMsgDlg reports it as -1.
 constexpr INT_PTR kEndedByDriver = 77;
 
-bool IsDrawnBoxOfThisProcess(HWND window)
+bool IsVisibleBoxOfThisProcess(HWND window)
 {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    if (process != ::GetCurrentProcessId() || !::IsWindowVisible(window)) return false;
+    return process == ::GetCurrentProcessId() && ::IsWindowVisible(window);
+}
+
+bool HasDrawn(HWND box)
+{
     const framework::Region probe(::CreateRectRgn(0, 0, 0, 0));
-    return ::GetWindowRgn(window, probe.get()) != ERROR;
+    return ::GetWindowRgn(box, probe.get()) != ERROR;
 }
 
 bool WaitUntilGone(HWND box)
@@ -36,11 +40,14 @@ bool WaitUntilGone(HWND box)
 
 }  // namespace
 
-HWND WaitForMessageBox()
+HWND WaitForMessageBox(bool* appeared)
 {
     for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
         const HWND box = ::FindWindowW(L"#32770", L"提示");
-        if (box && IsDrawnBoxOfThisProcess(box)) return box;
+        if (box && IsVisibleBoxOfThisProcess(box)) {
+            if (appeared) *appeared = true;
+            if (HasDrawn(box)) return box;
+        }
         ::Sleep(kPollMs);
     }
     return nullptr;
@@ -51,7 +58,7 @@ DrivenBox DriveMessageBox(int mode, const std::wstring& text, int errorCode, HWN
 {
     DrivenBox outcome;
     std::thread driver([&outcome, &act] {
-        const HWND box = WaitForMessageBox();
+        const HWND box = WaitForMessageBox(&outcome.appeared);
         if (!box) return;
         outcome.found = true;
         act(box);

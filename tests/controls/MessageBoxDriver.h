@@ -11,9 +11,10 @@
 namespace controls_test {
 
 struct DrivenBox {
-    int result = 0;      // what ShowMyMsgDlg returned
-    bool found = false;  // the box came up and drew itself
-    bool ended = false;  // the action ended it; otherwise the driver ended it and result is -1
+    int result = 0;        // what ShowMyMsgDlg returned
+    bool appeared = false; // a visible box came up
+    bool found = false;    // ... and drew itself, so the action ran
+    bool ended = false;    // the action ended it; otherwise the driver ended it and result is -1
 };
 
 // act runs on the driver thread with the box's window; it must not use GoogleTest assertions.
@@ -21,8 +22,9 @@ DrivenBox DriveMessageBox(int mode, const std::wstring& text, int errorCode, HWN
                           const std::function<void(HWND box)>& act);
 
 // The box of this process, once it is visible and has drawn itself (its window region is set
-// at its first paint); null when none came up within a generous wait.
-HWND WaitForMessageBox();
+// at its first paint); null when none came up within a generous wait. appeared tells whether a
+// visible box was seen at all.
+HWND WaitForMessageBox(bool* appeared = nullptr);
 
 // Posts a key press and release to the window that has the keyboard focus in the box's thread.
 void PressKey(HWND box, UINT key);

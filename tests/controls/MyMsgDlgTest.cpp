@@ -41,6 +41,11 @@ std::string Show(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
+std::string Explain(const DrivenBox& box)
+{
+    return box.appeared ? "the box came up but did not draw itself" : "no box came up; ShowMyMsgDlg gave " + std::to_string(box.result);
+}
+
 void Click(HWND box, int id)
 {
     ::SendMessageW(::GetDlgItem(box, id), BM_CLICK, 0, 0);
@@ -105,7 +110,7 @@ TEST_P(EachMode, ShowsItsButtonsIconAndCaption)
         ::SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(drawn.dc()), 0);
         Click(hwnd, IDC_BTN_MSG_OK);
     });
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
     EXPECT_TRUE(box.ended);
     EXPECT_EQ(box.result, IDOK);
 
@@ -136,13 +141,14 @@ TEST_P(EachMode, ShowsItsButtonsIconAndCaption)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(MessageBox, EachMode, ::testing::ValuesIn(kModes),
+INSTANTIATE_TEST_SUITE_P(Box, EachMode, ::testing::ValuesIn(kModes),
                          [](const ::testing::TestParamInfo<ModeLayout>& info) {
                              return info.param.mode < 0 ? std::string("ModeMinus1") : "Mode" + std::to_string(info.param.mode);
                          });
 
 // How the box is answered, and the end code that gives.
 struct Answer {
+    const char* name;
     int mode;
     const char* how;
     void (*answer)(HWND box);
@@ -167,27 +173,27 @@ void EnterOnTheRefusingButton(HWND box)
 }
 
 const Answer kAnswers[] = {
-    {MSGDLG_NOTICE, "确定", ClickOk, IDOK},
-    {MSGDLG_NOTICE, "close button", ClickClose, IDCANCEL},
-    {MSGDLG_NOTICE, "Enter", Enter, IDOK},
-    {MSGDLG_NOTICE, "Escape", Escape, IDCANCEL},
-    {MSGDLG_NOTICE, "close request", CloseRequest, IDCANCEL},
-    {MSGDLG_ERROR, "确定", ClickOk, IDOK},
-    {MSGDLG_ERROR, "Escape", Escape, IDCANCEL},
-    {MSGDLG_YESNO, "是", ClickOk, IDOK},
-    {MSGDLG_YESNO, "否", ClickCancel, IDCANCEL},
-    {MSGDLG_YESNO, "close button", ClickClose, IDCANCEL},
-    {MSGDLG_YESNO, "Enter", Enter, IDOK},
-    {MSGDLG_YESNO, "Enter with the focus on 否", EnterOnTheRefusingButton, IDOK},
-    {MSGDLG_YESNO, "Escape", Escape, IDCANCEL},
-    {MSGDLG_CONTINUE_QUIT, "继续安装", ClickOk, IDOK},
-    {MSGDLG_CONTINUE_QUIT, "退出安装", ClickCancel, IDCANCEL},
-    {MSGDLG_CONTINUE_QUIT, "close button", ClickClose, IDCANCEL},
-    {MSGDLG_CONTINUE_QUIT, "Enter", Enter, IDOK},
-    {MSGDLG_CONTINUE_QUIT, "Escape", Escape, IDCANCEL},
-    {7, "确定", ClickOk, IDOK},
-    {7, "Enter", Enter, IDOK},
-    {7, "Escape", Escape, IDCANCEL},
+    {"Mode0Ok", MSGDLG_NOTICE, "确定", ClickOk, IDOK},
+    {"Mode0Close", MSGDLG_NOTICE, "close button", ClickClose, IDCANCEL},
+    {"Mode0Enter", MSGDLG_NOTICE, "Enter", Enter, IDOK},
+    {"Mode0Escape", MSGDLG_NOTICE, "Escape", Escape, IDCANCEL},
+    {"Mode0CloseRequest", MSGDLG_NOTICE, "close request", CloseRequest, IDCANCEL},
+    {"Mode1Ok", MSGDLG_ERROR, "确定", ClickOk, IDOK},
+    {"Mode1Escape", MSGDLG_ERROR, "Escape", Escape, IDCANCEL},
+    {"Mode2Yes", MSGDLG_YESNO, "是", ClickOk, IDOK},
+    {"Mode2No", MSGDLG_YESNO, "否", ClickCancel, IDCANCEL},
+    {"Mode2Close", MSGDLG_YESNO, "close button", ClickClose, IDCANCEL},
+    {"Mode2Enter", MSGDLG_YESNO, "Enter", Enter, IDOK},
+    {"Mode2EnterOnNo", MSGDLG_YESNO, "Enter with the focus on 否", EnterOnTheRefusingButton, IDOK},
+    {"Mode2Escape", MSGDLG_YESNO, "Escape", Escape, IDCANCEL},
+    {"Mode3Continue", MSGDLG_CONTINUE_QUIT, "继续安装", ClickOk, IDOK},
+    {"Mode3Quit", MSGDLG_CONTINUE_QUIT, "退出安装", ClickCancel, IDCANCEL},
+    {"Mode3Close", MSGDLG_CONTINUE_QUIT, "close button", ClickClose, IDCANCEL},
+    {"Mode3Enter", MSGDLG_CONTINUE_QUIT, "Enter", Enter, IDOK},
+    {"Mode3Escape", MSGDLG_CONTINUE_QUIT, "Escape", Escape, IDCANCEL},
+    {"Mode7Ok", 7, "确定", ClickOk, IDOK},
+    {"Mode7Enter", 7, "Enter", Enter, IDOK},
+    {"Mode7Escape", 7, "Escape", Escape, IDCANCEL},
 };
 
 class EachAnswer : public ::testing::TestWithParam<Answer> {};
@@ -196,12 +202,13 @@ TEST_P(EachAnswer, EndsTheBoxWithItsCode)
 {
     const Answer& answer = GetParam();
     const DrivenBox box = DriveMessageBox(answer.mode, kText, -1, nullptr, answer.answer);
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
     EXPECT_TRUE(box.ended) << "the box stayed open";
     EXPECT_EQ(box.result, answer.code);
 }
 
-INSTANTIATE_TEST_SUITE_P(MessageBox, EachAnswer, ::testing::ValuesIn(kAnswers));
+INSTANTIATE_TEST_SUITE_P(Box, EachAnswer, ::testing::ValuesIn(kAnswers),
+                         [](const ::testing::TestParamInfo<Answer>& info) { return std::string(info.param.name); });
 
 TEST(MessageBoxWindow, IsAFixedSizeTopmostRoundedPopupCentredOnTheScreen)
 {
@@ -230,7 +237,7 @@ TEST(MessageBoxWindow, IsAFixedSizeTopmostRoundedPopupCentredOnTheScreen)
         }
         ClickOk(hwnd);
     });
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
     EXPECT_EQ(window.right - window.left, kWidth);
     EXPECT_EQ(window.bottom - window.top, kHeight);
     EXPECT_EQ(client.right, kWidth) << "no frame takes part of the window";
@@ -257,18 +264,21 @@ TEST(MessageBoxWindow, RoundedCornersShowWhatLiesBehindTheBox)
         RECT w{};
         ::GetWindowRect(hwnd, &w);
         const POINT points[] = {{w.left, w.top}, {w.right - 1, w.top}, {w.left, w.bottom - 1}, {w.right - 1, w.bottom - 1}};
-        // The screen catches up with the window asynchronously; wait for the corners a while.
+        // The screen catches up with the window asynchronously: wait a while for the box to show
+        // on it with its corners cut.
         for (int tries = 0; tries < 200; ++tries) {
             const framework::WindowDC screen(nullptr);
             corners.clear();
             for (const POINT& p : points) corners.push_back(::GetPixel(screen.get(), p.x, p.y));
             middle = ::GetPixel(screen.get(), w.left + kWidth / 2, w.top + 60);
-            if (std::all_of(corners.begin(), corners.end(), [&](COLORREF c) { return c == backdrop.colour(); })) break;
+            const bool cornersShowBackdrop =
+                std::all_of(corners.begin(), corners.end(), [&](COLORREF c) { return c == backdrop.colour(); });
+            if (cornersShowBackdrop && middle != backdrop.colour()) break;
             ::Sleep(25);
         }
         ClickOk(hwnd);
     });
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
     for (COLORREF c : corners) EXPECT_EQ(c, backdrop.colour()) << Describe(c) << " in a corner";
     EXPECT_NE(middle, backdrop.colour()) << "the box itself is not see-through";
 }
@@ -284,12 +294,13 @@ TEST(MessageBoxWindow, DragsOnlyByTheTitleStrip)
         }
         ClickOk(hwnd);
     });
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
     EXPECT_EQ(hits, (std::vector<LRESULT>{HTCLIENT, HTCAPTION, HTCAPTION, HTCAPTION, HTCLIENT, HTCLIENT}));
 }
 
 // What the box draws, captured by asking it to paint its background into a surface of ours.
 struct Drawing {
+    const char* name;
     int mode;
     std::wstring text;
     int errorCode;
@@ -306,12 +317,12 @@ const std::wstring kLong =
 const std::wstring kThirtyNine = L"检测到旧版本的组件仍在运行，继续安装需要先关闭这些组件。立即关闭并继续安装吗？";
 
 const Drawing kDrawings[] = {
-    {MSGDLG_NOTICE, kText, -1, {{60, 78}}},
-    {MSGDLG_NOTICE, kText, 5, {{51, 69}, {69, 87}}},
-    {MSGDLG_NOTICE, kLong, -1, {{51, 69}, {69, 87}}},
-    {MSGDLG_ERROR, L"无法读取安装配置。\n请重新下载安装程序后再试。", 5, {{42, 60}, {60, 78}, {78, 96}}},
-    {MSGDLG_CONTINUE_QUIT, kThirtyNine, -1, {{46, 64}, {64, 82}, {82, 100}}},
-    {MSGDLG_CONTINUE_QUIT, kThirtyNine, 9, {{46, 64}, {64, 82}, {82, 100}, {100, 118}}},
+    {"ShortNotice", MSGDLG_NOTICE, kText, -1, {{60, 78}}},
+    {"ShortNoticeWithCode", MSGDLG_NOTICE, kText, 5, {{51, 69}, {69, 87}}},
+    {"LongNotice", MSGDLG_NOTICE, kLong, -1, {{51, 69}, {69, 87}}},
+    {"FailureInTwoPartsWithCode", MSGDLG_ERROR, L"无法读取安装配置。\n请重新下载安装程序后再试。", 5, {{42, 60}, {60, 78}, {78, 96}}},
+    {"ContinueQuitSlices", MSGDLG_CONTINUE_QUIT, kThirtyNine, -1, {{46, 64}, {64, 82}, {82, 100}}},
+    {"ContinueQuitWithCode", MSGDLG_CONTINUE_QUIT, kThirtyNine, 9, {{46, 64}, {64, 82}, {82, 100}, {100, 118}}},
 };
 
 class EachDrawing : public ::testing::TestWithParam<Drawing> {};
@@ -340,7 +351,7 @@ TEST_P(EachDrawing, PutsTheTextInItsRowsOverTheBackground)
         ::SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(drawn.dc()), 0);
         ClickOk(hwnd);
     });
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
 
     // Every row holds text, and nothing lies between the rows or around them.
     int previous = 30;
@@ -366,7 +377,8 @@ TEST_P(EachDrawing, PutsTheTextInItsRowsOverTheBackground)
     EXPECT_GE(lightest, 180) << "no caption on the title strip";
 }
 
-INSTANTIATE_TEST_SUITE_P(MessageBox, EachDrawing, ::testing::ValuesIn(kDrawings));
+INSTANTIATE_TEST_SUITE_P(Box, EachDrawing, ::testing::ValuesIn(kDrawings),
+                         [](const ::testing::TestParamInfo<Drawing>& info) { return std::string(info.param.name); });
 
 TEST(MessageBoxFailure, OwnerThatNoLongerExistsGivesMinusOne)
 {
@@ -398,7 +410,7 @@ TEST(MessageBoxOwner, WorkerThreadShowsTheBoxOverAWindowOfTheInterfaceThread)
         controls_test::PumpMessages();
     }
     worker.join();
-    ASSERT_TRUE(box.found);
+    ASSERT_TRUE(box.found) << Explain(box);
     EXPECT_EQ(box.result, IDOK);
     EXPECT_EQ(boxOwner, owner.hwnd());
     EXPECT_TRUE(ownerDisabled) << "the box is modal to its owner";
