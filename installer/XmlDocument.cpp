@@ -37,13 +37,6 @@ std::string NormaliseLineEnds(const std::string& bytes)
     return text;
 }
 
-bool DeclaresUtf8(const TiXmlDocument& document)
-{
-    const TiXmlNode* first = document.FirstChild();
-    const TiXmlDeclaration* declaration = first ? first->ToDeclaration() : nullptr;
-    return declaration && declaration->Encoding() && _stricmp(declaration->Encoding(), "UTF-8") == 0;
-}
-
 // TinyXML's parsing primitives are protected members of its base class; the depth walk below
 // uses them, and TinyXML's own node parsers, so that it splits a document into the same pieces
 // as TiXmlDocument::Parse does. A walk with rules of its own can be led astray (a quoted '>' in
@@ -62,14 +55,19 @@ const char* SkipNode(Node&& node, const char* p, TiXmlEncoding encoding)
     return node.Parse(p, nullptr, encoding);
 }
 
-TiXmlEncoding DeclaredEncoding(const TiXmlDeclaration& declaration)
+// UTF-8 for a document that starts with the UTF-8 byte-order mark or declares UTF-8, the bytes
+// of the ANSI code page (TinyXML's legacy mode) for any other. TinyXML's own detection takes a
+// declaration without an encoding for UTF-8 as well, and then reads the two-byte characters of
+// a GBK document as longer UTF-8 sequences that swallow the markup behind them.
+TiXmlEncoding DocumentEncoding(const std::string& text)
 {
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return TIXML_ENCODING_UTF8;
+    const char* p = TinyXml::SkipWhiteSpace(text.c_str(), TIXML_ENCODING_LEGACY);
+    if (!p || !TinyXml::StringEqual(p, "<?xml", true, TIXML_ENCODING_LEGACY)) return TIXML_ENCODING_LEGACY;
+    TiXmlDeclaration declaration;
+    declaration.Parse(p, nullptr, TIXML_ENCODING_LEGACY);
     const char* name = declaration.Encoding();
-    if (!*name || TinyXml::StringEqual(name, "UTF-8", true, TIXML_ENCODING_UNKNOWN) ||
-        TinyXml::StringEqual(name, "UTF8", true, TIXML_ENCODING_UNKNOWN)) {
-        return TIXML_ENCODING_UTF8;
-    }
-    return TIXML_ENCODING_LEGACY;
+    return _stricmp(name, "UTF-8") == 0 || _stricmp(name, "UTF8") == 0 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY;
 }
 
 // The start tag of an element, as TiXmlElement::Parse reads it. Returns the position after it,
@@ -102,9 +100,8 @@ const char* SkipEndTag(const char* p, const std::string& endTag, TiXmlEncoding e
 
 }  // namespace
 
-int XmlNestingDepth(const std::string& text, int limit)
+int XmlNestingDepth(const std::string& text, TiXmlEncoding encoding, int limit)
 {
-    TiXmlEncoding encoding = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_UNKNOWN;
     std::vector<std::string> open;  // the end tags awaited, innermost last
     int deepest = 0;
     const char* p = TinyXml::SkipWhiteSpace(text.c_str(), encoding);
@@ -119,9 +116,7 @@ int XmlNestingDepth(const std::string& text, int limit)
             p = SkipEndTag(p, open.back(), encoding);
             open.pop_back();
         } else if (TinyXml::StringEqual(p, "<?xml", true, encoding)) {
-            TiXmlDeclaration declaration;
-            p = declaration.Parse(p, nullptr, encoding);
-            if (!inElement && encoding == TIXML_ENCODING_UNKNOWN) encoding = DeclaredEncoding(declaration);
+            p = SkipNode(TiXmlDeclaration(), p, encoding);
         } else if (TinyXml::StringEqual(p, "<!--", false, encoding)) {
             p = SkipNode(TiXmlComment(), p, encoding);
         } else if (TinyXml::StringEqual(p, "<![CDATA[", false, encoding)) {
@@ -150,12 +145,13 @@ LoadedXml LoadXmlDocument(TiXmlDocument& document, const char* path)
     std::string bytes;
     if (!path || !ReadWholeFile(path, bytes)) return result;
     const std::string text = NormaliseLineEnds(bytes);
-    if (XmlNestingDepth(text, kMaxXmlDepth) > kMaxXmlDepth) return result;
+    const TiXmlEncoding encoding = DocumentEncoding(text);
+    if (XmlNestingDepth(text, encoding, kMaxXmlDepth) > kMaxXmlDepth) return result;
     // Parse adds to what the document holds; LoadFile would have cleared it first.
     document.Clear();
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+    document.Parse(text.c_str(), nullptr, encoding);
     if (document.Error()) return result;
     result.loaded = true;
-    result.utf8 = text.compare(0, 3, "\xEF\xBB\xBF") == 0 || DeclaresUtf8(document);
+    result.utf8 = encoding == TIXML_ENCODING_UTF8;
     return result;
 }

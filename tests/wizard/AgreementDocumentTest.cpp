@@ -135,8 +135,9 @@ TEST(AgreementDocument, Utf8DeclaredOrMarkedIsDecodedAsUtf8)
 TEST(AgreementDocument, OtherDocumentsAreDecodedInTheAnsiCodePage)
 {
     ASSERT_EQ(::GetACP(), 936u) << "the tests run with the Chinese ANSI code page";
-    const std::wstring title = L"绘途 软件许可协议";
-    const std::wstring section = L"二、使用限制：您不得对本软件进行反向工程。";
+    // 睢 and 稹 have lead bytes that also lead three- and four-byte UTF-8 sequences.
+    const std::wstring title = L"绘途 软件许可协议睢";
+    const std::wstring section = L"二、使用限制：您不得对本软件进行反向工程稹";
     const std::string body = "<Agreement><Title>" + Encode(title, 936) + "</Title><Section>" + Encode(section, 936) +
                              "</Section></Agreement>";
     const std::wstring expected = L"\t\t\t\t" + title + L"\n    " + section;

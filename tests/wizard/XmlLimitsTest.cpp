@@ -32,21 +32,21 @@ bool Loads(const std::string& bytes)
 
 TEST(XmlNestingDepth, CountsElementsWithContent)
 {
-    EXPECT_EQ(XmlNestingDepth("<a/>", kMaxXmlDepth), 0);
-    EXPECT_EQ(XmlNestingDepth("<a></a>", kMaxXmlDepth), 1);
-    EXPECT_EQ(XmlNestingDepth("<a><b><c/></b><d>x</d></a>", kMaxXmlDepth), 2);
-    EXPECT_EQ(XmlNestingDepth(Nested(40), kMaxXmlDepth), 40);
+    EXPECT_EQ(XmlNestingDepth("<a/>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), 0);
+    EXPECT_EQ(XmlNestingDepth("<a></a>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), 1);
+    EXPECT_EQ(XmlNestingDepth("<a><b><c/></b><d>x</d></a>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), 2);
+    EXPECT_EQ(XmlNestingDepth(Nested(40), TIXML_ENCODING_LEGACY, kMaxXmlDepth), 40);
 }
 
 TEST(XmlNestingDepth, MarkupThatHoldsNoElementsIsNotCounted)
 {
-    EXPECT_EQ(XmlNestingDepth("<?xml version=\"1.0\"?><a><!-- <b><c> --><![CDATA[<d><e>]]><!DOCTYPE f>x</a>", kMaxXmlDepth), 1);
-    EXPECT_EQ(XmlNestingDepth("<a x=\"<b><c>\" y='<d>'>text</a>", kMaxXmlDepth), 1);
+    EXPECT_EQ(XmlNestingDepth("<?xml version=\"1.0\"?><a><!-- <b><c> --><![CDATA[<d><e>]]><!DOCTYPE f>x</a>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), 1);
+    EXPECT_EQ(XmlNestingDepth("<a x=\"<b><c>\" y='<d>'>text</a>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), 1);
 }
 
 TEST(XmlNestingDepth, StopsCountingPastTheLimit)
 {
-    EXPECT_EQ(XmlNestingDepth(Nested(100000), 10), 11);
+    EXPECT_EQ(XmlNestingDepth(Nested(100000), TIXML_ENCODING_LEGACY, 10), 11);
 }
 
 // Documents that hide deep nesting from a walk that does not read them as TinyXML does: the
@@ -55,11 +55,11 @@ TEST(XmlNestingDepth, SeesNestingBehindConstructsTinyXmlEndsEarlyOrLate)
 {
     const int deep = 5000;
     // A processing instruction ends at its first '>' for TinyXML, not at "?>".
-    EXPECT_GT(XmlNestingDepth("<r><?pi >" + Repeat("<a>", deep) + "?></r>", kMaxXmlDepth), kMaxXmlDepth);
+    EXPECT_GT(XmlNestingDepth("<r><?pi >" + Repeat("<a>", deep) + "?></r>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), kMaxXmlDepth);
     // So does anything after '<' that is not a name.
-    EXPECT_GT(XmlNestingDepth("<r><1 \">" + Repeat("<a>", deep) + "\"></r>", kMaxXmlDepth), kMaxXmlDepth);
+    EXPECT_GT(XmlNestingDepth("<r><1 \">" + Repeat("<a>", deep) + "\"></r>", TIXML_ENCODING_LEGACY, kMaxXmlDepth), kMaxXmlDepth);
     // A quoted version value may hold end tags that TinyXML does not take as end tags.
-    EXPECT_GT(XmlNestingDepth(Repeat("<a><?xml version=\"</a></a>\"?>", deep), kMaxXmlDepth), kMaxXmlDepth);
+    EXPECT_GT(XmlNestingDepth(Repeat("<a><?xml version=\"</a></a>\"?>", deep), TIXML_ENCODING_LEGACY, kMaxXmlDepth), kMaxXmlDepth);
 }
 
 TEST(LoadXmlDocument, DeepNestingIsRefusedWithoutACrash)
@@ -95,8 +95,10 @@ TEST(LoadXmlDocument, Utf8IsAMarkOrADeclaration)
     EXPECT_TRUE(LoadXmlBytes(document, "\xEF\xBB\xBF<a/>").utf8);
     EXPECT_TRUE(LoadXmlBytes(document, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>").utf8);
     EXPECT_TRUE(LoadXmlBytes(document, "<?xml version=\"1.0\" encoding=\"utf-8\"?><a/>").utf8);
+    EXPECT_TRUE(LoadXmlBytes(document, "  <?xml version='1.0' encoding='UTF8' ?><a/>").utf8);
     EXPECT_FALSE(LoadXmlBytes(document, "<?xml version=\"1.0\" encoding=\"GBK\"?><a/>").utf8);
     EXPECT_FALSE(LoadXmlBytes(document, "<?xml version=\"1.0\"?><a/>").utf8);
+    EXPECT_FALSE(LoadXmlBytes(document, "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a/>").utf8);
     EXPECT_FALSE(LoadXmlBytes(document, "<a/>").utf8);
 }
 
