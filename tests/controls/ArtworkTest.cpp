@@ -4,7 +4,8 @@
 // within the size the installer stub can afford.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <memory>
+#include <type_traits>
 
 #include "framework/Gdi.h"
 #include "resources/resource.h"
@@ -234,8 +235,11 @@ TEST(ArtworkIcon, LoadsAtEachSizeOpaqueInsideAndTransparentAtTheCorners)
 {
     for (int size : {16, 32, 48}) {
         SCOPED_TRACE(size);
-        const HICON icon = static_cast<HICON>(
-            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        const std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&::DestroyIcon)> owned(
+            static_cast<HICON>(
+                ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0)),
+            &::DestroyIcon);
+        const HICON icon = owned.get();
         ASSERT_NE(icon, nullptr);
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(icon, &info));
@@ -249,7 +253,6 @@ TEST(ArtworkIcon, LoadsAtEachSizeOpaqueInsideAndTransparentAtTheCorners)
         EXPECT_EQ(onWhite.at(size / 2, size / 2), onBlack.at(size / 2, size / 2)) << "the middle is opaque";
         EXPECT_EQ(onWhite.at(0, 0), RGB(255, 255, 255)) << "the rounded corner is transparent";
         EXPECT_EQ(onBlack.at(0, 0), RGB(0, 0, 0)) << "the rounded corner is transparent";
-        ::DestroyIcon(icon);
     }
 }
 
