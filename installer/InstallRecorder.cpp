@@ -32,10 +32,15 @@ Function Export(HMODULE module, const char* name)
 
 }  // namespace
 
+namespace {
+// Made at start-up rather than on first use: there is nothing to decide at construction, and a
+// function-local static would bring the runtime's thread-safe initialisation guard along.
+InstallRecorder g_recorder;
+}  // namespace
+
 InstallRecorder& InstallRecorder::Instance()
 {
-    static InstallRecorder instance;
-    return instance;
+    return g_recorder;
 }
 
 bool InstallRecorder::Load(const std::string& libraryId, const std::string& version, const std::string& libraryPath)

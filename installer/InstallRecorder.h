@@ -24,9 +24,12 @@ public:
 
     bool IsLoaded() const { return m_hModule.valid(); }
 
-private:
+    // Use Instance(): there is one recorder per process.
     InstallRecorder() = default;
+    InstallRecorder(const InstallRecorder&) = delete;
+    InstallRecorder& operator=(const InstallRecorder&) = delete;
 
+private:
     framework::Module m_hModule;
     std::string m_strLibraryPath;
 };

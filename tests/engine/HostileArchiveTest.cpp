@@ -99,7 +99,9 @@ void ExpectOnlyIntactFiles(const Sandbox& sandbox, const std::map<std::wstring, 
 {
     for (const std::wstring& entry : ListTree(sandbox.targetWide())) {
         const auto file = contents.find(entry);
-        if (file != contents.end()) ASSERT_EQ(ReadFileBytes(sandbox.targetWide() + L"\\" + entry), file->second);
+        if (file != contents.end()) {
+            ASSERT_EQ(ReadFileBytes(sandbox.targetWide() + L"\\" + entry), file->second);
+        }
     }
 }
 

@@ -40,17 +40,6 @@ std::vector<std::wstring> EarlierInstallation()
     return {L"StartUp.exe", L"keep.txt", L"old\\", L"old\\notes.txt"};
 }
 
-std::vector<std::wstring> EntriesOf(const std::wstring& archive)
-{
-    Unzipper unzipper(Narrow(archive).c_str());
-    std::vector<std::wstring> names;
-    UZ_FileInfo info;
-    for (bool more = unzipper.GotoFirstFile(); more; more = unzipper.GotoNextFile()) {
-        if (unzipper.GetFileInfo(info)) names.push_back(Widen(info.szFileName));
-    }
-    return names;
-}
-
 TEST(InstallSequence, SampleProductIsUnpackedWithItsFoldersTimesAndAttributes)
 {
     ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);

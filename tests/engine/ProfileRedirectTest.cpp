@@ -53,7 +53,9 @@ TEST(ProfileRedirect, RoamingFolderOnAServerIsUsedAsTheSystemReportsIt)
         const CExcelToolInstallerDlg installer(L"");
         EXPECT_EQ(installer.InstallDir(), reported.empty() ? std::wstring() : reported + L"\\Corvane\\Plandrel\\");
     }
-    if (reported.empty()) EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0xFFFFFFFFu);
+    if (reported.empty()) {
+        EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0xFFFFFFFFu);
+    }
     for (const wchar_t* stray : {L"C:\\Corvane", L"D:\\Corvane", L"C:\\server", L"C:\\alice", L"C:\\users\\alice"}) {
         EXPECT_FALSE(FolderExists(stray)) << Narrow(stray);
     }

@@ -48,7 +48,9 @@ TEST(ArchiveMutation, AThousandDamagedProductArchives)
         ASSERT_EQ(ReadFileBytes(sandbox + L"\\sentinel.txt"), "untouched");
         for (const std::wstring& entry : ListTree(target)) {
             const auto file = reference.find(entry);
-            if (file != reference.end()) ASSERT_EQ(ReadFileBytes(target + L"\\" + entry), file->second) << Narrow(entry);
+            if (file != reference.end()) {
+                ASSERT_EQ(ReadFileBytes(target + L"\\" + entry), file->second) << Narrow(entry);
+            }
         }
         unzipper.CloseZip();
         RemoveTree(target);
