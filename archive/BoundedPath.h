@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "archive/AnsiPath.h"
+
 // Copies text with its terminator; false (and an empty buffer) when it does not fit.
 template <size_t N>
 bool CopyBounded(char (&buffer)[N], const std::string& text)
@@ -21,7 +23,7 @@ bool CopyBounded(char (&buffer)[N], const std::string& text)
 // folder + name, with a '\' between them unless folder already ends in '\' or '/'.
 inline std::string JoinPath(const std::string& folder, const std::string& name)
 {
-    if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+    if (folder.empty() || EndsWithSeparator(folder)) return folder + name;
     return folder + "\\" + name;
 }
 

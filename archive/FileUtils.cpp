@@ -9,47 +9,31 @@
 #include <cstring>
 #include <vector>
 
+#include "archive/AnsiPath.h"
 #include "framework/ScopedHandle.h"
 
 namespace {
 
-// The narrow and wide forms differ only in the system calls they make.
-struct NarrowCalls {
-    using Char = char;
-    static bool Exists(const char* path) { return ::PathFileExistsA(path) != FALSE; }
-    static bool MakeDirectory(const char* path) { return ::CreateDirectoryA(path, nullptr) != FALSE; }
-};
-
-struct WideCalls {
-    using Char = wchar_t;
-    static bool Exists(const wchar_t* path) { return ::PathFileExistsW(path) != FALSE; }
-    static bool MakeDirectory(const wchar_t* path) { return ::CreateDirectoryW(path, nullptr) != FALSE; }
-};
-
-template <typename Calls>
-bool CreateFolderChain(const std::basic_string<typename Calls::Char>& path)
+// The narrow forms work on the UTF-16 form of their path, so that the second byte of a
+// double-byte character (0x5C in 淺 or 禱 under code page 936) is never taken for a separator.
+std::wstring Widen(const char* text)
 {
-    using Char = typename Calls::Char;
-    if (Calls::Exists(path.c_str())) return true;
-    if (path.empty()) return false;
-    std::basic_string<Char> folder = path;
-    while (!folder.empty() && folder.back() == Char('\\')) folder.pop_back();
-    const size_t last = folder.rfind(Char('\\'));
-    if (last == std::basic_string<Char>::npos) return false;
-    if (!CreateFolderChain<Calls>(folder.substr(0, last))) return false;
-    return Calls::MakeDirectory(folder.c_str());
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1) return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size) - 1);
+    return wide;
 }
 
-template <typename Calls>
-int EnsureFolder(const typename Calls::Char* path)
+std::string Narrow(const std::wstring& text)
 {
-    using Char = typename Calls::Char;
-    if (!path) return FILEUTIL_BAD_ARGUMENT;
-    const std::basic_string<Char> text(path);
-    // Only drive-letter paths: relative and UNC paths are refused before the disk is touched.
-    if (text.size() >= 3 && text[1] != Char(':')) return FILEUTIL_BAD_ARGUMENT;
-    if (text.size() >= MAX_PATH) return FILEUTIL_BAD_ARGUMENT;
-    return CreateFolderChain<Calls>(text) ? FILEUTIL_OK : FILEUTIL_BAD_ARGUMENT;
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string narrow(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size) - 1);
+    return narrow;
 }
 
 template <typename Char>
@@ -74,14 +58,18 @@ std::basic_string<Char> CollapseSeparators(const Char* text, Char separator)
 
 // Collapses doubled backslashes but keeps a leading \\ (UNC or device prefix): collapsing it
 // would turn \\server\share\x into \server\share\x, a different folder on the current drive.
-template <typename Char>
-std::basic_string<Char> CollapseKeepingPrefix(const Char* text)
+std::wstring CollapseKeepingPrefix(const wchar_t* text)
 {
-    const std::basic_string<Char> path = text ? text : std::basic_string<Char>();
-    if (path.size() >= 2 && path[0] == Char('\\') && path[1] == Char('\\')) {
-        return std::basic_string<Char>(1, Char('\\')) + CollapseSeparators(path.c_str() + 1, Char('\\'));
+    const std::wstring path = text ? text : L"";
+    if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+        return L"\\" + CollapseSeparators(path.c_str() + 1, L'\\');
     }
-    return CollapseSeparators(path.c_str(), Char('\\'));
+    return CollapseSeparators(path.c_str(), L'\\');
+}
+
+std::string CollapseKeepingPrefix(const char* text)
+{
+    return Narrow(CollapseKeepingPrefix(Widen(text ? text : "").c_str()));
 }
 
 // The shell's fixed buffers hold 259 characters and the two terminating zeros.
@@ -133,29 +121,41 @@ void RemoveLinksBelow(const std::wstring& folder)
 
 }  // namespace
 
-bool create_folder_chain(const std::string& path)
-{
-    return CreateFolderChain<NarrowCalls>(path);
-}
-
 bool create_folder_chain(const std::wstring& path)
 {
-    return CreateFolderChain<WideCalls>(path);
+    if (::PathFileExistsW(path.c_str())) return true;
+    if (path.empty()) return false;
+    std::wstring folder = path;
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    const size_t last = folder.rfind(L'\\');
+    if (last == std::wstring::npos) return false;
+    if (!create_folder_chain(folder.substr(0, last))) return false;
+    return ::CreateDirectoryW(folder.c_str(), nullptr) != FALSE;
 }
 
-int ensure_folder(const char* path)
+bool create_folder_chain(const std::string& path)
 {
-    return EnsureFolder<NarrowCalls>(path);
+    return create_folder_chain(Widen(path.c_str()));
 }
 
 int ensure_folder(const wchar_t* path)
 {
-    return EnsureFolder<WideCalls>(path);
+    if (!path) return FILEUTIL_BAD_ARGUMENT;
+    const std::wstring text(path);
+    // Only drive-letter paths: relative and UNC paths are refused before the disk is touched.
+    if (text.size() >= 3 && text[1] != L':') return FILEUTIL_BAD_ARGUMENT;
+    if (text.size() >= MAX_PATH) return FILEUTIL_BAD_ARGUMENT;
+    return create_folder_chain(text) ? FILEUTIL_OK : FILEUTIL_BAD_ARGUMENT;
+}
+
+int ensure_folder(const char* path)
+{
+    return path ? ensure_folder(Widen(path).c_str()) : FILEUTIL_BAD_ARGUMENT;
 }
 
 std::string collapse_separators(const char* text, char separator)
 {
-    return CollapseSeparators(text, separator);
+    return Narrow(CollapseSeparators(Widen(text ? text : "").c_str(), static_cast<wchar_t>(static_cast<unsigned char>(separator))));
 }
 
 std::wstring collapse_separators(const wchar_t* text, wchar_t separator)
@@ -215,7 +215,7 @@ bool rename_path(const char* from, const char* to)
 {
     if (!path_exists(from) || !to) return false;
     const std::string source = from;
-    const size_t last = source.rfind('\\');
+    const size_t last = LastSeparator(source);
     if (last == std::string::npos || last + 1 == source.size()) return false;
     const std::string parent = source.substr(0, last);
     std::string destination = to;

@@ -61,9 +61,10 @@ bool CreateFolder(const char* path)
 bool CreateFilePath(const char* path)
 {
     if (!path) return false;
-    const char* last = std::strrchr(path, '\\');
-    if (!last) return false;
-    return CreateFolder(std::string(path, static_cast<size_t>(last - path)).c_str());
+    const std::string file = path;
+    const size_t last = LastSeparator(file);
+    if (last == std::string::npos) return false;
+    return CreateFolder(file.substr(0, last).c_str());
 }
 
 bool DosTimeToUtc(DWORD dosDate, FILETIME& utc)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "archive/AnsiPath.h"
 #include "archive/BoundedPath.h"
 #include "archive/EntryName.h"
 #include "archive/FileUtils.h"
@@ -14,14 +15,6 @@
 namespace {
 
 constexpr unsigned kCopyBlock = 2048;
-
-// Narrow paths are text in the ANSI code page, where the second byte of a double-byte character
-// may be 0x5C, the backslash (as in 淺 or 禱 under code page 936). Paths are therefore walked a
-// character at a time: only a single-byte '\' is a separator.
-size_t CharLength(const char* text)
-{
-    return ::IsDBCSLeadByte(static_cast<BYTE>(*text)) && text[1] != '\0' ? 2 : 1;
-}
 
 bool IsBlankOrBackslash(char c)
 {
@@ -33,7 +26,7 @@ size_t TrimmedLength(const char* text)
 {
     size_t end = 0;
     for (size_t at = 0; text[at] != '\0';) {
-        const size_t length = CharLength(text + at);
+        const size_t length = AnsiCharLength(text + at);
         if (length == 2 || !IsBlankOrBackslash(text[at])) end = at + length;
         at += length;
     }
@@ -49,7 +42,7 @@ std::string Unterminated(const std::string& path)
 size_t LastComponentStart(const std::string& path)
 {
     size_t start = 0;
-    for (size_t at = 0; at < path.size(); at += CharLength(path.c_str() + at)) {
+    for (size_t at = 0; at < path.size(); at += AnsiCharLength(path.c_str() + at)) {
         if (path[at] == '\\') start = at + 1;
     }
     return start;
@@ -82,8 +75,8 @@ size_t PathInFolder(const std::string& path, const std::string& folder)
 {
     size_t at = 0;
     while (at < folder.size()) {
-        const size_t length = CharLength(folder.c_str() + at);
-        if (at + length > path.size() || CharLength(path.c_str() + at) != length ||
+        const size_t length = AnsiCharLength(folder.c_str() + at);
+        if (at + length > path.size() || AnsiCharLength(path.c_str() + at) != length ||
             !SameCharacter(path.c_str() + at, folder.c_str() + at, length)) {
             return std::string::npos;
         }
@@ -115,7 +108,7 @@ bool NormalizeZipperPath(const char* path, char (&normalized)[MAX_PATH])
     std::string text;
     bool afterSeparator = false;
     for (size_t at = 0; path && path[at] != '\0';) {
-        const size_t length = CharLength(path + at);
+        const size_t length = AnsiCharLength(path + at);
         const bool separator = length == 1 && IsSeparator(path[at]);
         if (!separator) {
             text.append(path + at, length);

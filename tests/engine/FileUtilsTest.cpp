@@ -154,4 +154,19 @@ TEST(MultiByteBuffer, ConvertsAndKeepsNullAsNull)
     EXPECT_STREQ(chinese.get(), "\xBB\xE6\xCD\xBE");
 }
 
+TEST(NarrowPaths, DoubleByteCharactersEndingInABackslashByteStayWhole)
+{
+    TempFolder temp;
+    const std::string base = temp.narrow();
+    const std::string deep = base + "\\\x9C\x5C\\\xB6\x5C";  // 淺\禱
+    EXPECT_EQ(ensure_folder(deep.c_str()), 0);
+    EXPECT_TRUE(FolderExists(temp / L"淺\\禱"));
+    EXPECT_EQ(collapse_separators("\x9C\x5C\\x", '\\'), "\x9C\x5C\\x") << "淺 followed by a separator";
+    WriteFileBytes(temp / L"淺\\a.txt", "a");
+    EXPECT_TRUE(rename_path((base + "\\\x9C\x5C\\a.txt").c_str(), "b.txt"));
+    EXPECT_TRUE(FileExists(temp / L"淺\\b.txt"));
+    EXPECT_EQ(move_to_folder(Narrow(temp / L"淺\\b.txt").c_str(), deep.c_str()), 0);
+    EXPECT_TRUE(FileExists(temp / L"淺\\禱\\b.txt"));
+}
+
 }  // namespace

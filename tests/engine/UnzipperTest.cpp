@@ -172,4 +172,16 @@ TEST(Unzipper, ChineseNamesInTheAnsiCodePage)
     EXPECT_EQ(ReadFileBytes(target / L"说明.txt"), "gbk");
 }
 
+TEST(Unzipper, DoubleByteCharactersWhoseSecondByteIsABackslash)
+{
+    // 淺 and 禱 in code page 936 end in the byte 0x5C; they are characters, not separators.
+    const std::string folder = "\x9C\x5C";   // 淺
+    const std::string file = "\xB6\x5C.txt"; // 禱.txt
+    const ArchiveOnDisk archive(ZipBuilder().File(folder + "/" + file, "dbcs").Build());
+    TempFolder target;
+    Unzipper unzipper(archive.narrow().c_str());
+    ASSERT_TRUE(unzipper.ExtractAll((target.narrow() + "\\" + folder).c_str()));
+    EXPECT_EQ(ReadFileBytes(target / (Widen(folder) + L"\\" + Widen(folder) + L"\\" + Widen(file))), "dbcs");
+}
+
 }  // namespace
