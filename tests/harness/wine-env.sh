@@ -42,8 +42,10 @@ ensure_display() {
 # host's home (a test must never write into the home folder), the Chinese fonts mapped to the
 # CJK font that is installed, and no crash dialog: Windows passes a parent's "no fault dialog"
 # error mode on to its children, Wine does not, and a crashed child would wait for its dialog.
+# Windows are not handed to a window manager: Xvfb has none, and Wine would wait for it each
+# time an active window closes.
 # Bump the recipe number when this changes, so that existing build trees make a new template.
-TEMPLATE_RECIPE=2
+TEMPLATE_RECIPE=3
 
 make_template() {
   local template=$1
@@ -66,6 +68,9 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
 REG
   WINEPREFIX="$template.tmp" wine regedit /S 'C:\fonts.reg' </dev/null >/dev/null 2>&1
   WINEPREFIX="$template.tmp" wineserver -w
