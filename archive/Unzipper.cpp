@@ -58,15 +58,6 @@ bool CreateFolder(const char* path)
     return ensure_folder(path) == FILEUTIL_OK;
 }
 
-bool CreateFilePath(const char* path)
-{
-    if (!path) return false;
-    const std::string file = path;
-    const size_t last = LastSeparator(file);
-    if (last == std::string::npos) return false;
-    return CreateFolder(file.substr(0, last).c_str());
-}
-
 bool DosTimeToUtc(DWORD dosDate, FILETIME& utc)
 {
     FILETIME local;
@@ -210,24 +201,38 @@ bool Unzipper::ExtractCurrentFile(const char* folder, bool ignorePaths)
     if (!m_uzFile) return false;
     const std::string base = folder ? folder : m_szOutputFolder;
     if (!CreateFolder(base.c_str())) return false;
+    m_strExistingFolder.clear();
+    return ExtractEntryBelow(base, ignorePaths);
+}
+
+bool Unzipper::ExtractEntryBelow(const std::string& base, bool ignorePaths)
+{
     UZ_FileInfo info;
     if (!GetFileInfo(info) || !IsSafeEntryName(info.szFileName)) return false;
 
     const std::string name = ignorePaths && !info.bFolder ? LeafOf(info.szFileName) : std::string(info.szFileName);
     char target[MAX_PATH];
     if (!JoinBounded(target, base, name)) return false;
-    if (info.bFolder) return ExtractFolderEntry(target);
+    if (info.bFolder) return EnsureFolderExists(target);
     return ExtractFileEntry(target, info);
 }
 
-bool Unzipper::ExtractFolderEntry(const char* target)
+bool Unzipper::EnsureFolderExists(const std::string& folder)
 {
-    return CreateFolder(target);
+    std::string path = folder;
+    while (EndsWithSeparator(path)) path.pop_back();
+    // Entries of one folder usually follow each other: the folder is checked once for them all.
+    if (path == m_strExistingFolder) return true;
+    if (!CreateFolder(path.c_str())) return false;
+    m_strExistingFolder = path;
+    return true;
 }
 
 bool Unzipper::ExtractFileEntry(const char* target, const UZ_FileInfo& info)
 {
-    if (!CreateFilePath(target)) return false;
+    const std::string path = target;
+    const size_t separator = LastSeparator(path);
+    if (separator == std::string::npos || !EnsureFolderExists(path.substr(0, separator))) return false;
     framework::KernelHandle file(CreateTargetFile(target));
     if (!file) return false;
     int result = unzOpenCurrentFile(m_uzFile);
@@ -269,9 +274,10 @@ bool Unzipper::ExtractAll(const char* folder, bool ignorePaths)
     if (!m_uzFile || GetFileCount() == 0 || !GotoFirstFile()) return false;
     const std::string base = folder ? folder : m_szOutputFolder;
     if (!CreateFolder(base.c_str())) return false;
+    m_strExistingFolder.clear();
     int moved = UNZ_OK;
     for (; moved == UNZ_OK; moved = unzGoToNextFile(m_uzFile)) {
-        if (!ExtractCurrentFile(base.c_str(), ignorePaths)) return false;
+        if (!ExtractEntryBelow(base, ignorePaths)) return false;
     }
     // Only the end of the entries is a success; a directory that breaks off is not.
     return moved == UNZ_END_OF_LIST_OF_FILE;

@@ -11,6 +11,8 @@
 
 #include <unzip.h>
 
+#include <string>
+
 struct UZ_FileInfo {
     char szFileName[MAX_PATH + 1];  // '/' replaced by '\'
     char szComment[256];
@@ -54,19 +56,21 @@ public:
 
 private:
     bool MoveToMatch(int moveResult, const char* ext);
-    bool ExtractFolderEntry(const char* target);
+    // The current entry below base, which exists.
+    bool ExtractEntryBelow(const std::string& base, bool ignorePaths);
+    bool EnsureFolderExists(const std::string& folder);
     bool ExtractFileEntry(const char* target, const UZ_FileInfo& info);
     // Copies the current entry's data in 2048-byte blocks; 0 at its end, negative on an error.
     int CopyCurrentEntryTo(HANDLE file, DWORD& total);
 
     unzFile m_uzFile = nullptr;
     char m_szOutputFolder[MAX_PATH + 1] = {};
+    // The folder the last entry went to, known to exist.
+    std::string m_strExistingFolder;
 };
 
 // Creates a folder and its missing parents (drive-letter paths only); true when it exists after.
 bool CreateFolder(const char* path);
-// Creates the folder part of a file path; false when the path holds no '\'.
-bool CreateFilePath(const char* path);
 // Gives an unpacked file, through its open handle, the entry's DOS date and time (local time)
 // as creation and last-write time, and the entry's attributes; the last-access time stays.
 bool ApplyEntryTimesAndAttributes(HANDLE file, DWORD dosDate, DWORD attributes);

@@ -45,8 +45,8 @@ def main():
     out = sys.argv[1]
     rng = random.Random(SEED)
     files = []
-    # A few large files: 4 × 10 MB plus one of 12 MB, mixed text and random.
-    for i, size in enumerate([10 << 20, 10 << 20, 10 << 20, 10 << 20, 12 << 20]):
+    # A few large files: 5 × 10 MB plus one of 12 MB, mixed text and random.
+    for i, size in enumerate([10 << 20] * 5 + [12 << 20]):
         files.append((os.path.join("data", "large", "volume%d.bin" % i), mixed_bytes, size))
     # Many small and medium files making up the other ~48 MB, half text, half random.
     budget = 48 << 20
