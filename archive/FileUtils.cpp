@@ -11,6 +11,7 @@
 
 #include "archive/AnsiPath.h"
 #include "framework/ScopedHandle.h"
+#include "framework/Text.h"
 
 namespace {
 
@@ -18,22 +19,12 @@ namespace {
 // double-byte character (0x5C in 淺 or 禱 under code page 936) is never taken for a separator.
 std::wstring Widen(const char* text)
 {
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (size <= 1) return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size) - 1);
-    return wide;
+    return framework::AnsiToWide(text).str();
 }
 
 std::string Narrow(const std::wstring& text)
 {
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return std::string();
-    std::string narrow(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size) - 1);
-    return narrow;
+    return framework::WideToAnsi(text).str();
 }
 
 template <typename Char>

@@ -10,39 +10,14 @@
 #include <vector>
 
 #include "framework/Gdi.h"
+#include "tests/support/PixelSurface.h"
 
 namespace wizard_tests {
 
-class Canvas {
-public:
-    // width × height, filled with white.
-    Canvas(int width, int height);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return m_dc.get(); }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    COLORREF Pixel(int x, int y) const;
-
-private:
-    framework::MemoryDC m_dc;
-    framework::Bitmap m_bitmap;
-    HGDIOBJ m_selected = nullptr;
-    const DWORD* m_pixels = nullptr;
-    int m_width;
-    int m_height;
-};
-
-// The pixels of a bitmap resource of this program; empty when it is not there.
-struct BitmapPixels {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;  // row by row, top row first
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
-};
-BitmapPixels LoadBitmapPixels(UINT id);
+// A white 32-bit surface in memory whose pixels the tests read back.
+using Canvas = testing_support::PixelSurface;
+using testing_support::BitmapPixels;
+using testing_support::ReadBitmapResource;
 
 // One flag per pixel of an area, row by row: dark (luminance below half).
 using DarkPixels = std::vector<bool>;

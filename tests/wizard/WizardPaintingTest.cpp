@@ -61,7 +61,7 @@ int BarRows(const BitmapPixels& fill)
 bool ColumnIsFill(const Canvas& canvas, int x, const BitmapPixels& fill)
 {
     for (int row = 0; row < BarRows(fill); ++row) {
-        if (canvas.Pixel(x, 317 + row) != fill.At((x - 27) % fill.width, row)) return false;
+        if (canvas.at(x, 317 + row) != fill.at((x - 27) % fill.width, row)) return false;
     }
     return true;
 }
@@ -69,7 +69,7 @@ bool ColumnIsFill(const Canvas& canvas, int x, const BitmapPixels& fill)
 bool ColumnIsWhite(const Canvas& canvas, int x, const BitmapPixels& fill)
 {
     for (int row = 0; row < BarRows(fill); ++row) {
-        if (canvas.Pixel(x, 317 + row) != kWhite) return false;
+        if (canvas.at(x, 317 + row) != kWhite) return false;
     }
     return true;
 }
@@ -84,11 +84,11 @@ int FilledWidth(const Canvas& canvas, const BitmapPixels& fill)
 
 BitmapPixels ProgressFill()
 {
-    BitmapPixels fill = LoadBitmapPixels(IDB_PROGRESS_FILL);
+    BitmapPixels fill = ReadBitmapResource(IDB_PROGRESS_FILL);
     // A white column of the fill would make a filled column look like an empty one.
     for (int x = 0; x < fill.width; ++x) {
         bool white = true;
-        for (int row = 0; row < BarRows(fill); ++row) white = white && fill.At(x, row) == kWhite;
+        for (int row = 0; row < BarRows(fill); ++row) white = white && fill.at(x, row) == kWhite;
         EXPECT_FALSE(white) << "column " << x << " of the progress fill is white";
     }
     return fill;
@@ -124,19 +124,19 @@ TEST(WizardPainting, ProgressFrameIsALightGreyOutlineAroundWhite)
     wizard.DrawProgressFrame(canvas.dc());
     const COLORREF grey = RGB(168, 168, 168);
     for (const POINT corner : {POINT{25, 315}, POINT{512, 315}, POINT{512, 326}, POINT{25, 326}, POINT{300, 315}, POINT{25, 320}}) {
-        EXPECT_EQ(canvas.Pixel(corner.x, corner.y), grey) << corner.x << "," << corner.y;
+        EXPECT_EQ(canvas.at(corner.x, corner.y), grey) << corner.x << "," << corner.y;
     }
-    EXPECT_EQ(canvas.Pixel(26, 316), kWhite);
-    EXPECT_EQ(canvas.Pixel(510, 324), kWhite);
-    EXPECT_EQ(canvas.Pixel(511, 320), RGB(0, 0, 0));
-    EXPECT_EQ(canvas.Pixel(24, 315), RGB(0, 0, 0));
+    EXPECT_EQ(canvas.at(26, 316), kWhite);
+    EXPECT_EQ(canvas.at(510, 324), kWhite);
+    EXPECT_EQ(canvas.at(511, 320), RGB(0, 0, 0));
+    EXPECT_EQ(canvas.at(24, 315), RGB(0, 0, 0));
 }
 
 bool ShowsMarkerAt(const Canvas& canvas, const BitmapPixels& marker, int left)
 {
     for (int y = 0; y < marker.height; ++y) {
         for (int x = 0; x < marker.width; ++x) {
-            if (canvas.Pixel(left + x, 69 + y) != marker.At(x, y)) return false;
+            if (canvas.at(left + x, 69 + y) != marker.at(x, y)) return false;
         }
     }
     return true;
@@ -144,7 +144,7 @@ bool ShowsMarkerAt(const Canvas& canvas, const BitmapPixels& marker, int left)
 
 TEST(WizardPainting, StepMarkerSitsAt19Plus50TimesThePage)
 {
-    const BitmapPixels marker = LoadBitmapPixels(IDB_STEP_MARKER);
+    const BitmapPixels marker = ReadBitmapResource(IDB_STEP_MARKER);
     ASSERT_GT(marker.width, 0) << "bitmap 215 is missing";
     for (int page = 0; page < 3; ++page) {
         PaintedWizard wizard;
@@ -172,8 +172,8 @@ LabelInk InkOfLabel(const Canvas& before, const Canvas& after, int step)
     LabelInk ink;
     for (int y = 46; y < 69; ++y) {
         for (int x = 25 + 50 * step; x < 50 + 50 * step; ++x) {
-            const COLORREF was = before.Pixel(x, y);
-            const COLORREF is = after.Pixel(x, y);
+            const COLORREF was = before.at(x, y);
+            const COLORREF is = after.at(x, y);
             if (was == is) continue;
             ++ink.changed;
             ink.lighter += Luminance(is) > Luminance(was);

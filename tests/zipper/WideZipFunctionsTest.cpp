@@ -9,14 +9,6 @@ using namespace zipper_tests;
 
 namespace {
 
-using Names = std::vector<std::string>;
-
-Names Sorted(Names names)
-{
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class WideZipFunctionsTest : public ZipperTest {
 protected:
     void SetUp() override

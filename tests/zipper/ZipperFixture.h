@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "archive/ZipExports.h"
 #include "tests/support/TestSupport.h"
@@ -66,6 +68,15 @@ inline Z_FileInfo CountersOf(const Zipper& zipper)
     Z_FileInfo info{-1, -1, 0xFFFFFFFF};
     zipper.GetFileInfo(info);
     return info;
+}
+
+// Entry names, compared without regard to their order in the archive.
+using Names = std::vector<std::string>;
+
+inline Names Sorted(Names names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace zipper_tests

@@ -9,14 +9,6 @@ using namespace zipper_tests;
 
 namespace {
 
-using Names = std::vector<std::string>;
-
-Names Sorted(Names names)
-{
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 size_t IndexOf(const Names& names, const std::string& name)
 {
     return static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());

@@ -10,14 +10,6 @@ using namespace zipper_tests;
 
 namespace {
 
-using Names = std::vector<std::string>;
-
-Names Sorted(Names names)
-{
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A file whose path may exceed MAX_PATH, written through the \\?\ form.
 void WriteLongPathFile(const std::wstring& path, const std::string& content)
 {

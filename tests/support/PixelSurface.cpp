@@ -1,8 +1,8 @@
-#include "tests/controls/Pixels.h"
+#include "tests/support/PixelSurface.h"
 
 #include <string>
 
-namespace controls_test {
+namespace testing_support {
 
 namespace {
 
@@ -43,6 +43,7 @@ PixelSurface::~PixelSurface()
 
 COLORREF PixelSurface::at(int x, int y) const
 {
+    if (!m_bits || x < 0 || y < 0 || x >= m_width || y >= m_height) return CLR_INVALID;
     ::GdiFlush();
     return FromBgrx(m_bits[static_cast<size_t>(y) * m_width + x]);
 }
@@ -68,10 +69,16 @@ BitmapPixels ReadPixels(HBITMAP bitmap)
     return pixels;
 }
 
+BitmapPixels ReadBitmapResource(UINT id)
+{
+    const framework::Bitmap bitmap = framework::LoadBitmapResource(id);
+    return ReadPixels(bitmap.get());
+}
+
 std::string Describe(COLORREF colour)
 {
     return "RGB(" + std::to_string(GetRValue(colour)) + ", " + std::to_string(GetGValue(colour)) + ", " +
            std::to_string(GetBValue(colour)) + ")";
 }
 
-}  // namespace controls_test
+}  // namespace testing_support
