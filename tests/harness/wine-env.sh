@@ -12,27 +12,32 @@ setup_wine_env() {
   mkdir -p "$root"
 }
 
-# A detached Xvfb for the build tree, shared by every test that opens a window.
+# A detached Xvfb for the build tree, shared by every test that opens a window. Its display and
+# process id are kept in $root/display, so that it is reused while it lives and stopped by
+# stop_all.
 ensure_display() {
   local root=$1
   [ -n "${SETUP_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] && return 0
   exec 8>"$root/.display.lock"
   flock 8
-  local display
-  display=$(cat "$root/display" 2>/dev/null || true)
-  if [ -z "$display" ] || ! xdpyinfo -display "$display" >/dev/null 2>&1; then
-    local n
+  local display pid
+  read -r display pid <"$root/display" 2>/dev/null || true
+  if [ -z "${pid:-}" ] || ! kill -0 "$pid" 2>/dev/null; then
+    display=
+    local n tries
     for n in $(seq 70 99); do
       [ -e "/tmp/.X$n-lock" ] && continue
-      (setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &)
-      local tries
-      for tries in $(seq 50); do
+      setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+      pid=$!
+      for tries in $(seq 100); do
         xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+        kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
       done
       if xdpyinfo -display ":$n" >/dev/null 2>&1; then display=":$n"; break; fi
+      kill "$pid" 2>/dev/null || true
     done
-    echo "$display" >"$root/display"
+    echo "$display $pid" >"$root/display"
   fi
   flock -u 8
   export DISPLAY="$display"
@@ -123,10 +128,9 @@ stop_all() {
   for prefix in "$root"/template "$root"/prefixes/*; do
     [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
   done
-  local display
-  display=$(cat "$root/display" 2>/dev/null || true)
-  if [ -n "$display" ]; then
-    pkill -f "Xvfb $display " 2>/dev/null || true
-    rm -f "$root/display"
+  local display pid
+  if read -r display pid <"$root/display" 2>/dev/null && [ -n "${pid:-}" ]; then
+    kill "$pid" 2>/dev/null || true
   fi
+  rm -f "$root/display"
 }
