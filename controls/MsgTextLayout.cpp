@@ -79,6 +79,15 @@ std::vector<TextRow> FixedSplitLayout(const std::wstring& text, int errorCode)
 
 }  // namespace
 
+MeasureText MeasureIn(HDC dc)
+{
+    return [dc](const std::wstring& text) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+}
+
 MsgDlgMode EffectiveMsgMode(int mode)
 {
     switch (mode) {

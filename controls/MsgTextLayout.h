@@ -22,6 +22,9 @@ using MeasureText = std::function<int(const std::wstring&)>;
 
 constexpr int LINE_WIDTH_LIMIT = 220;
 
+// Widths in the font selected into dc at the time of each measurement.
+MeasureText MeasureIn(HDC dc);
+
 struct TextRow {
     std::wstring text;
     RECT rect;

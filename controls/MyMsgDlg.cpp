@@ -216,12 +216,7 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
         const framework::SelectScope font(memory, ::GetStockObject(DEFAULT_GUI_FONT));
         ::SetTextColor(memory, RGB(0, 0, 0));
         ::SetBkMode(memory, TRANSPARENT);
-        const auto measure = [memory](const std::wstring& text) {
-            SIZE size{};
-            ::GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &size);
-            return static_cast<int>(size.cx);
-        };
-        for (TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, measure)) {
+        for (TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, MeasureIn(memory))) {
             ::DrawTextW(memory, row.text.c_str(), static_cast<int>(row.text.size()), &row.rect, DT_SINGLELINE | DT_VCENTER);
         }
         DrawBitmapAt(memory, IconFor(EffectiveMsgMode(m_nMode)), 16, 52);

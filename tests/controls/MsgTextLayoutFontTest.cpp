@@ -11,17 +11,9 @@ class RealFont : public ::testing::Test {
 protected:
     RealFont() : m_dc(static_cast<HDC>(nullptr)), m_font(m_dc.get(), ::GetStockObject(DEFAULT_GUI_FONT)) {}
 
-    int Width(const std::wstring& text) const
-    {
-        SIZE size{};
-        ::GetTextExtentPoint32W(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-        return size.cx;
-    }
+    int Width(const std::wstring& text) const { return Measure()(text); }
 
-    MeasureText Measure() const
-    {
-        return [this](const std::wstring& text) { return Width(text); };
-    }
+    MeasureText Measure() const { return MeasureIn(m_dc.get()); }
 
     // A row is as long as it can be: it fits, and one more character of the text would not.
     void ExpectLongestFit(const std::wstring& row, const std::wstring& rest) const

@@ -67,13 +67,8 @@ double MessageLikeness(const Canvas& box, int mode, const std::wstring& text)
 {
     const framework::MemoryDC measuring(nullptr);
     const framework::SelectScope font(measuring.get(), ::GetStockObject(DEFAULT_GUI_FONT));
-    const auto measure = [&](const std::wstring& piece) {
-        SIZE extent{};
-        ::GetTextExtentPoint32W(measuring.get(), piece.c_str(), static_cast<int>(piece.size()), &extent);
-        return static_cast<int>(extent.cx);
-    };
     std::vector<PlacedText> rows;
-    for (const TextRow& row : LayoutMessageText(mode, text, -1, measure)) rows.push_back({row.text, row.rect});
+    for (const TextRow& row : LayoutMessageText(mode, text, -1, MeasureIn(measuring.get()))) rows.push_back({row.text, row.rect});
     return GuiTextLikeness(box, rows, kMessageArea);
 }
 

@@ -17,13 +17,8 @@ std::wstring ShownText(int mode, const std::wstring& text)
 {
     const framework::MemoryDC measuring(nullptr);
     const framework::SelectScope font(measuring.get(), ::GetStockObject(DEFAULT_GUI_FONT));
-    const auto measure = [&](const std::wstring& piece) {
-        SIZE extent{};
-        ::GetTextExtentPoint32W(measuring.get(), piece.c_str(), static_cast<int>(piece.size()), &extent);
-        return static_cast<int>(extent.cx);
-    };
     std::wstring shown;
-    for (const TextRow& row : LayoutMessageText(mode, text, -1, measure)) shown += row.text;
+    for (const TextRow& row : LayoutMessageText(mode, text, -1, MeasureIn(measuring.get()))) shown += row.text;
     return shown;
 }
 
