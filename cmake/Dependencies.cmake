@@ -1,10 +1,22 @@
 # Third-party code, built for the target from the sources that scripts/bootstrap unpacked from
 # Debian's source packages (zlib itself comes prebuilt from libz-mingw-w64-dev).
 
-set(SETUP_DEPS_DIR "${CMAKE_BINARY_DIR}/deps" CACHE PATH "Where scripts/bootstrap unpacked minizip and TinyXML")
+# One dependency folder serves every build folder: scripts/bootstrap unpacks into <source>/deps
+# unless SETUP_DEPS_DIR says otherwise, for the script and for CMake alike.
+if(DEFINED ENV{SETUP_DEPS_DIR})
+  set(_deps_default "$ENV{SETUP_DEPS_DIR}")
+else()
+  set(_deps_default "${CMAKE_SOURCE_DIR}/deps")
+endif()
+set(SETUP_DEPS_DIR "${_deps_default}" CACHE PATH "Where scripts/bootstrap unpacked minizip and TinyXML")
 foreach(dep minizip tinyxml)
   if(NOT EXISTS "${SETUP_DEPS_DIR}/${dep}/.ready")
-    message(FATAL_ERROR "${dep} sources missing in ${SETUP_DEPS_DIR}: run scripts/bootstrap first")
+    if(SETUP_DEPS_DIR STREQUAL "${CMAKE_SOURCE_DIR}/deps")
+      set(_bootstrap "${CMAKE_SOURCE_DIR}/scripts/bootstrap")
+    else()
+      set(_bootstrap "SETUP_DEPS_DIR='${SETUP_DEPS_DIR}' ${CMAKE_SOURCE_DIR}/scripts/bootstrap")
+    endif()
+    message(FATAL_ERROR "The ${dep} sources are missing in ${SETUP_DEPS_DIR}. Run:\n  ${_bootstrap}\nthen configure again.")
   endif()
 endforeach()
 

@@ -2,14 +2,33 @@
 # the persistent wineserver of a prefix and the virtual X display.
 
 # The variables every Wine run of the harness uses. No Mono or Gecko prompts; shortcuts never
-# turn into host .desktop files.
+# turn into host .desktop files. A build tree made for 64-bit Windows says so in $root/arch
+# (see scripts/test): its programs then run under wine64.
 setup_wine_env() {
-  local root=$1 prefix=$2
-  export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+  local root=$1 prefix=$2 arch
+  read -r arch 2>/dev/null <"$root/arch" || arch=win32
+  export WINEPREFIX="$prefix" WINEARCH=$arch WINEDEBUG=-all
+  if [ "$arch" = win64 ]; then use_wine64 "$root"; fi
   export WINEDLLOVERRIDES="${SETUP_EXTRA_DLLOVERRIDES:+$SETUP_EXTRA_DLLOVERRIDES;}mscoree,mshtml=;winemenubuilder.exe=d"
   # The installer's users run it with the Chinese ANSI code page (936).
   export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
   mkdir -p "$root"
+}
+
+# Debian's wine, wineboot and wineserver commands start the 32-bit loader whenever wine32 is
+# installed. On a machine whose kernel runs no 32-bit programs that loader cannot start, so the
+# commands are shadowed by ones that start wine64.
+use_wine64() {
+  local bin="$1/wine64-bin"
+  if [ ! -x "$bin/wineboot" ]; then
+    mkdir -p "$bin"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$bin/wine"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wineserver64 "$@"\n' >"$bin/wineserver"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot "$@"\n' >"$bin/wineboot"
+    cp "$bin/wine" "$bin/wine-stable"
+    chmod 755 "$bin"/*
+  fi
+  export PATH="$bin:$PATH" WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
 }
 
 # A detached Xvfb for the build tree, shared by every test that opens a window. Its display and
@@ -21,7 +40,7 @@ ensure_display() {
   exec 8>"$root/.display.lock"
   flock 8
   local display pid
-  read -r display pid <"$root/display" 2>/dev/null || true
+  read -r display pid 2>/dev/null <"$root/display" || true
   if [ -z "${pid:-}" ] || ! kill -0 "$pid" 2>/dev/null; then
     display=
     local n tries
@@ -80,7 +99,7 @@ REG
   WINEPREFIX="$template.tmp" wine regedit /S 'C:\fonts.reg' </dev/null >/dev/null 2>&1
   WINEPREFIX="$template.tmp" wineserver -w
   rm -f "$template.tmp/drive_c/fonts.reg"
-  echo "$(wine --version) recipe $TEMPLATE_RECIPE" >"$template.tmp/.wine-version"
+  echo "$(wine --version) $WINEARCH recipe $TEMPLATE_RECIPE" >"$template.tmp/.wine-version"
   mv "$template.tmp" "$template"
 }
 
@@ -90,7 +109,7 @@ ensure_prefix() {
   local root=$1 prefix=$2 template="$1/template"
   exec 9>"$root/.prefix.lock"
   flock 9
-  if [ ! -f "$template/.wine-version" ] || [ "$(cat "$template/.wine-version")" != "$(wine --version) recipe $TEMPLATE_RECIPE" ]; then
+  if [ ! -f "$template/.wine-version" ] || [ "$(cat "$template/.wine-version")" != "$(wine --version) $WINEARCH recipe $TEMPLATE_RECIPE" ]; then
     rm -rf "$template"
     make_template "$template"
   fi
@@ -129,7 +148,7 @@ stop_all() {
     [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
   done
   local display pid
-  if read -r display pid <"$root/display" 2>/dev/null && [ -n "${pid:-}" ]; then
+  if read -r display pid 2>/dev/null <"$root/display" && [ -n "${pid:-}" ]; then
     kill "$pid" 2>/dev/null || true
   fi
   rm -f "$root/display"
