@@ -20,6 +20,10 @@ foreach(dep minizip tinyxml)
   endif()
 endforeach()
 
+# The dependency folder's path stays out of the objects, wherever it lies (see
+# cmake/ReproducibleBuild.cmake).
+add_compile_options("-ffile-prefix-map=${SETUP_DEPS_DIR}=deps")
+
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
