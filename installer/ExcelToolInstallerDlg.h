@@ -103,7 +103,7 @@ protected:
     void StartInstall();
     bool RunProgress();
     void LaunchProduct();
-    // Shows the failure in the message box, on the thread of wizard.
+    // Has the thread that runs wizard show the failure in the message box.
     void ReportInstallFailure(HWND wizard);
     void AcquireRunOnceGuards();
     // Lets go of "OnlyRun", before the product is started from the finish page.
