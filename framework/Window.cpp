@@ -88,7 +88,7 @@ INT_PTR Dialog::DoModal()
 RECT Dialog::GetClientRect() const
 {
     RECT rect{};
-    ::GetClientRect(m_hwnd, &rect);
+    ::GetClientRect(GetSafeHwnd(), &rect);
     return rect;
 }
 
@@ -115,13 +115,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_INITDIALOG) {
         Dialog* self = reinterpret_cast<Dialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        self->m_hwnd = hwnd;
+        self->m_hwnd.store(hwnd, std::memory_order_release);
         return self->OnInitDialog();
     }
     Dialog* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self) return FALSE;
     const INT_PTR handled = self->Route(message, wParam, lParam);
-    if (message == WM_NCDESTROY) self->m_hwnd = nullptr;
+    if (message == WM_NCDESTROY) self->m_hwnd.store(nullptr, std::memory_order_release);
     return handled;
 }
 
@@ -148,7 +148,7 @@ INT_PTR Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_QUERYDRAGICON:
         return static_cast<INT_PTR>(result);
     default:
-        ::SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, result);
+        ::SetWindowLongPtrW(GetSafeHwnd(), DWLP_MSGRESULT, result);
         return TRUE;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 namespace framework {
@@ -69,9 +70,12 @@ public:
 
     // Runs the dialog; returns the end code, or -1 when the window could not be created.
     INT_PTR DoModal();
-    HWND GetSafeHwnd() const { return m_hwnd; }
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
-    void EndDialog(int code) const { ::EndDialog(m_hwnd, code); }
+    // Null before the window exists and once it is gone. Other threads of the program may ask
+    // too: each call reads the handle once, so a caller that keeps the answer acts on one window
+    // or, when null, on none.
+    HWND GetSafeHwnd() const { return m_hwnd.load(std::memory_order_acquire); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(GetSafeHwnd(), id); }
+    void EndDialog(int code) const { ::EndDialog(GetSafeHwnd(), code); }
     RECT GetClientRect() const;
 
 protected:
@@ -90,7 +94,8 @@ private:
 
     UINT m_templateId;
     HWND m_parent;
-    HWND m_hwnd = nullptr;
+    // Written by the thread that runs the dialog, read by any.
+    std::atomic<HWND> m_hwnd{nullptr};
 };
 
 }  // namespace framework

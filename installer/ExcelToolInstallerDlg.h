@@ -97,12 +97,17 @@ protected:
     void LayoutFinishPage();
     void InvalidateControl(int id);
     void InvalidatePageArea();
+    // Invalidates rect of the wizard with erasing; nothing once the wizard is gone.
+    void InvalidateWizardRect(const RECT& rect) const;
     void ShowDiskSpace();
     void StartInstall();
     bool RunProgress();
     void LaunchProduct();
-    void ReportInstallFailure();
+    // Has the thread that runs wizard show the failure in the message box.
+    void ReportInstallFailure(HWND wizard);
     void AcquireRunOnceGuards();
+    // Lets go of "OnlyRun", before the product is started from the finish page.
+    void ReleaseOnlyRun();
     void InvalidateProgressBar();
     // The worker has ended and unpacked the whole product.
     bool ProductInstalled() const;
@@ -159,7 +164,8 @@ protected:
     std::atomic<bool> m_bInstallSucceeded{false};
     // The progress thread, kept so that the object outlives it (WaitForBackgroundInstall).
     framework::KernelHandle m_hProgressThread;
-    // The run-once mutexes, held for the life of the process.
+    // The run-once mutexes: the first held for the life of the process, "OnlyRun" until the
+    // product is started from the finish page.
     framework::KernelHandle m_hRunOnce;
     framework::KernelHandle m_hOnlyRun;
     framework::Module m_richEdit;

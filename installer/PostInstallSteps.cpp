@@ -66,7 +66,11 @@ void CExcelToolInstallerDlg::RunAndRemoveClientProgram()
     // Twice: the second pass only does something when the first could not remove the file.
     for (int pass = 0; pass < 2; ++pass) {
         if (!::PathFileExistsW(client.c_str())) return;
-        if (!IsClientInstalled()) RunHiddenAndWait(client, L"-silent");
+        // A client setup that cannot even be started counts as one that failed: the client is
+        // not set up, and the installation goes on.
+        if (!IsClientInstalled() && !RunHiddenAndWait(client, L"-silent")) {
+            ::OutputDebugStringW(L"客户端安装程序无法启动，未能安装客户端\n");
+        }
         RemoveWithRetries(client);
     }
 }

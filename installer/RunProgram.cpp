@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "framework/ScopedHandle.h"
+#include "framework/Text.h"
 
 namespace {
 
@@ -12,18 +13,25 @@ struct ShellStart {
     framework::KernelHandle process;
 };
 
-ShellStart StartThroughShell(const std::wstring& path, const wchar_t* verb, const wchar_t* parameters, int show, ULONG mask)
+ShellStart StartThroughShell(const std::wstring& path, const wchar_t* verb, const wchar_t* parameters, int show)
 {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
-    info.fMask = mask | SEE_MASK_NOCLOSEPROCESS;
+    // No error box from the shell; the start is complete when the call returns, as the
+    // installer may end right after it.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | SEE_MASK_NO_CONSOLE;
     info.lpVerb = verb;
     info.lpFile = path.c_str();
     info.lpParameters = parameters;
     info.nShow = show;
     ShellStart start;
     start.started = ::ShellExecuteExW(&info) != FALSE;
-    if (start.started) start.process.reset(info.hProcess);
+    if (start.started) {
+        start.process.reset(info.hProcess);
+    } else {
+        const DWORD error = ::GetLastError();
+        ::OutputDebugStringW(framework::Format(L"启动程序失败（错误 %lu），路径：%ls\n", error, path.c_str()).c_str());
+    }
     return start;
 }
 
@@ -31,19 +39,24 @@ ShellStart StartThroughShell(const std::wstring& path, const wchar_t* verb, cons
 
 bool RunProgram(const std::wstring& path, bool wait, DWORD timeoutMs)
 {
-    const ShellStart start = StartThroughShell(path, nullptr, nullptr, SW_SHOW, SEE_MASK_FLAG_NO_UI | SEE_MASK_NO_CONSOLE);
-    if (!start.started) {
-        ::OutputDebugStringW(L"启动程序失败，路径：");
-        ::OutputDebugStringW(path.c_str());
-        return false;
-    }
+    const ShellStart start = StartThroughShell(path, nullptr, nullptr, SW_SHOW);
     if (wait && start.process) ::WaitForSingleObject(start.process.get(), timeoutMs);
-    return true;
+    return start.started;
 }
 
 bool RunHiddenAndWait(const std::wstring& path, const wchar_t* parameters)
 {
-    const ShellStart start = StartThroughShell(path, L"open", parameters, SW_HIDE, 0);
+    const ShellStart start = StartThroughShell(path, L"open", parameters, SW_HIDE);
     if (start.process) ::WaitForSingleObject(start.process.get(), INFINITE);
     return start.started;
+}
+
+bool StartProduct(const std::wstring& path)
+{
+    // A child inherits the error mode of the process that starts it; the installer's own mode
+    // is set back as soon as the product has been created.
+    const UINT installerMode = ::SetErrorMode(0);
+    const bool started = StartThroughShell(path, nullptr, nullptr, SW_SHOW).started;
+    ::SetErrorMode(installerMode);
+    return started;
 }

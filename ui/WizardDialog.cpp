@@ -36,12 +36,14 @@ bool GetDiskFreeGB(const wchar_t* path, double& gb)
     return true;
 }
 
-// Creates a named mutex into mutex; false when another process had created it already (the
-// handle is then closed again at once).
+// Creates a named mutex into mutex; false when the name is taken already. That is the case when
+// another process had created the mutex (the handle is then closed again at once), and also
+// when no handle comes back at all: a mutex made under another account or integrity level
+// exists but may not be opened (ERROR_ACCESS_DENIED), and its maker runs all the same.
 bool CreateFirstMutex(const wchar_t* name, BOOL initiallyOwned, framework::KernelHandle& mutex)
 {
     framework::KernelHandle created(::CreateMutexW(nullptr, initiallyOwned, name));
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    if (!created || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;
     mutex = std::move(created);
     return true;
 }
@@ -93,6 +95,13 @@ void CExcelToolInstallerDlg::AcquireRunOnceGuards()
         ShowMyMsgDlg(MSGDLG_NOTICE, m_strProductName + L"正在运行中，请退出后重试安装！", -1, GetSafeHwnd());
         std::exit(0);
     }
+}
+
+void CExcelToolInstallerDlg::ReleaseOnlyRun()
+{
+    // Owned since OnInitDialog by this thread, the only one that may release it.
+    if (m_hOnlyRun) ::ReleaseMutex(m_hOnlyRun.get());
+    m_hOnlyRun.reset();
 }
 
 BOOL CExcelToolInstallerDlg::OnInitDialog()
@@ -163,8 +172,7 @@ void CExcelToolInstallerDlg::ShowDiskSpace()
 
 void CExcelToolInstallerDlg::InvalidateControl(int id)
 {
-    const RECT rect = framework::Control(GetDlgItem(id)).GetRectInParent();
-    ::InvalidateRect(GetSafeHwnd(), &rect, TRUE);
+    InvalidateWizardRect(framework::Control(GetDlgItem(id)).GetRectInParent());
 }
 
 bool CExcelToolInstallerDlg::OnCommand(int id, int notifyCode)
@@ -220,9 +228,9 @@ bool CExcelToolInstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-void CExcelToolInstallerDlg::ReportInstallFailure()
+void CExcelToolInstallerDlg::ReportInstallFailure(HWND wizard)
 {
-    ::PostMessageW(GetSafeHwnd(), WM_REPORT_INSTALL_FAILURE, 0, 0);
+    ::PostMessageW(wizard, WM_REPORT_INSTALL_FAILURE, 0, 0);
 }
 
 void CExcelToolInstallerDlg::OnPaint()

@@ -61,11 +61,17 @@ bool CExcelToolInstallerDlg::WizardOpen() const
     return ::IsWindow(GetSafeHwnd()) != FALSE;
 }
 
+void CExcelToolInstallerDlg::InvalidateWizardRect(const RECT& rect) const
+{
+    // A null window would make InvalidateRect repaint every window on the desktop.
+    const HWND wizard = GetSafeHwnd();
+    if (wizard) ::InvalidateRect(wizard, &rect, TRUE);
+}
+
 void CExcelToolInstallerDlg::InvalidatePageArea()
 {
     const RECT client = GetClientRectOrSaved();
-    const RECT page{client.left, client.top + 30, client.right, client.bottom - 35};
-    ::InvalidateRect(GetSafeHwnd(), &page, TRUE);
+    InvalidateWizardRect(RECT{client.left, client.top + 30, client.right, client.bottom - 35});
 }
 
 void CExcelToolInstallerDlg::LayoutAgreementPage()
@@ -108,7 +114,7 @@ void CExcelToolInstallerDlg::StartInstall()
     // Without the thread nothing would ever leave the installing page.
     LayoutFinishPage();
     ShowPageControls();
-    ReportInstallFailure();
+    ReportInstallFailure(GetSafeHwnd());
 }
 
 unsigned __stdcall CExcelToolInstallerDlg::ProgressThreadProc(void* self)
@@ -125,8 +131,7 @@ unsigned __stdcall CExcelToolInstallerDlg::InstallThreadProc(void* self)
 
 void CExcelToolInstallerDlg::InvalidateProgressBar()
 {
-    const RECT bar{23, 313, 520, 330};
-    ::InvalidateRect(GetSafeHwnd(), &bar, TRUE);
+    InvalidateWizardRect(RECT{23, 313, 520, 330});
 }
 
 bool CExcelToolInstallerDlg::RunProgress()
@@ -153,14 +158,19 @@ bool CExcelToolInstallerDlg::RunProgress()
     // A wizard closed meanwhile leaves the installation to finish in the background: the
     // installer object outlives the worker because start-up waits for this thread.
     if (worker) ::WaitForSingleObject(worker.get(), INFINITE);
-    if (!WizardOpen()) return true;
-    LayoutFinishPage();
-    ShowPageControls();
-    if (!ProductInstalled()) ReportInstallFailure();
+    // The finish transition is left to the UI thread, as the private message does it: the
+    // wizard may close at any moment, and this thread then has no window left to change.
+    const HWND wizard = GetSafeHwnd();
+    if (!wizard) return true;
+    ::PostMessageW(wizard, WM_INSTALL_COMPLETE, 0, 0);
+    if (!ProductInstalled()) ReportInstallFailure(wizard);
     return true;
 }
 
 void CExcelToolInstallerDlg::LaunchProduct()
 {
-    RunProgram(m_strLaunchPath, false, 0);
+    // The product takes "OnlyRun" for its own sign that it runs: the installer lets go of it
+    // first, or a product that checks at start-up would quit at once.
+    ReleaseOnlyRun();
+    StartProduct(m_strLaunchPath);
 }

@@ -1,8 +1,10 @@
 // Installations that meet trouble: a temporary folder that cannot be written, a product file
-// held open during an upgrade, a client setup that crashes, an absurd command line.
+// held open during an upgrade, a client setup that crashes or is no program at all, an absurd
+// command line.
 #include <gtest/gtest.h>
 
 #include "tests/support/TestSupport.h"
+#include "tests/wizard/WizardDriver.h"
 
 using namespace testing_support;
 
@@ -59,6 +61,50 @@ TEST(Faults, CrashingClientSetupDoesNotStopTheInstallation)
     EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent", 60000), 0u);
     EXPECT_FALSE(FileExists(InstallFolder() + L"VantorCenter_Client.exe"));
     EXPECT_TRUE(FileExists(InstallFolder() + L"StartUp.exe"));
+}
+
+TEST(Faults, ClientSetupThatIsNoProgramLeavesASilentInstallationToEndByItself)
+{
+    const auto sample = [](const std::wstring& name) { return ReadFileBytes(BuildFile(L"sample/product/" + name)); };
+    const std::string archive = ZipBuilder()
+                                    .File("StartUp.exe", sample(L"StartUp.exe"))
+                                    .File("LocalConfig.xml", sample(L"LocalConfig.xml"))
+                                    .File("client/3.2.1/uninstall.exe", sample(L"client/3.2.1/uninstall.exe"))
+                                    .File("client/3.2.1/Lib/Brenvik.dll", sample(L"client/3.2.1/Lib/Brenvik.dll"))
+                                    .File("VantorCenter_Client.exe", "Not a program: a damaged or quarantined download.\r\n")
+                                    .Build();
+    TempFolder folder;
+    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
+
+    // The shell's box about a file it cannot start would appear, and hold the run until the end
+    // of the wait.
+    const wizard_driver::Process setup(folder / L"setup.exe", L"-silent -inFrom tag");
+    ASSERT_TRUE(setup.started());
+    bool windowShown = false;
+    DWORD status = 0xDEADBEEF;
+    wizard_driver::WaitFor(
+        [&] {
+            windowShown = windowShown || wizard_driver::FindProcessWindow(setup.id(), nullptr) != nullptr;
+            return setup.WaitForExit(0, status);
+        },
+        60000);
+    EXPECT_EQ(status, 0u);
+    EXPECT_FALSE(windowShown);
+
+    // Everything else was done: the product, the record of the installation, the shortcuts and
+    // the .NET prerequisite, which comes after the client.
+    EXPECT_FALSE(FileExists(InstallFolder() + L"VantorCenter_Client.exe"));
+    EXPECT_TRUE(FileExists(InstallFolder() + L"StartUp.exe"));
+    EXPECT_EQ(ReadFileBytes(InstallFolder() + L"client\\3.2.1\\Lib\\InstallRecord.txt"),
+              "SetClientInfo libID=PLD-2026-001 version=3.2.1\r\nRecordInstallAct origin=tag\r\n");
+    EXPECT_TRUE(FileExists(KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"\\绘途.lnk") ||
+                FileExists(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\绘途.lnk"));
+    DWORD dotNet = 0;
+    DWORD size = sizeof(dotNet);
+    EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", L"Install",
+                             RRF_RT_REG_DWORD, nullptr, &dotNet, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(dotNet, 1u);
 }
 
 TEST(Faults, TenThousandArguments)

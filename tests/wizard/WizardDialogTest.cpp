@@ -158,11 +158,24 @@ TEST(WizardDialog, WaitingForTheBackgroundInstallationAnswersMessagesOfItsThread
     ui.join();
 }
 
+// How the first holder made its mutex: open to this account, or closed to it, as a mutex made by
+// a program of another account or integrity level is.
+enum class FirstHolder { SameAccount, OtherAccount };
+
 // The start of a second wizard while a first holds mutex: shows expected, not other, then
 // ends the program with status 0 (checked by the death test around it).
-void SecondWizardShowsAndExits(const wchar_t* mutex, const std::wstring& expected, const std::wstring& other)
+void SecondWizardShowsAndExits(const wchar_t* mutex, const std::wstring& expected, const std::wstring& other,
+                               FirstHolder holder = FirstHolder::SameAccount)
 {
-    const framework::KernelHandle first(::CreateMutexW(nullptr, FALSE, mutex));
+    // An empty access list grants nobody anything; only its maker has a handle.
+    SECURITY_DESCRIPTOR closed{};
+    ACL noAccess{};
+    ::InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
+    ::InitializeAcl(&noAccess, sizeof(noAccess), ACL_REVISION);
+    ::SetSecurityDescriptorDacl(&closed, TRUE, &noAccess, FALSE);
+    SECURITY_ATTRIBUTES closedToOthers{sizeof(closedToOthers), &closed, FALSE};
+    const framework::KernelHandle first(
+        ::CreateMutexW(holder == FirstHolder::OtherAccount ? &closedToOthers : nullptr, FALSE, mutex));
     std::thread([expected, other] {
         const HWND box = WaitForOwnWindow(kMessageBoxTitle, "the message");
         const auto shown = PaintedClient(box);
@@ -188,6 +201,16 @@ TEST(WizardDialogDeathTest, TheProductRunningShowsItsNameAndExitsZero)
 {
     const std::wstring alreadyRunning = framework::LoadStringResource(IDS_ALREADY_RUNNING);
     EXPECT_EXIT(SecondWizardShowsAndExits(L"OnlyRun", L"绘途正在运行中，请退出后重试安装！", alreadyRunning),
+                ::testing::ExitedWithCode(0), "the expected message");
+}
+
+TEST(WizardDialogDeathTest, MutexesThatCannotBeOpenedCountAsRunning)
+{
+    const std::wstring alreadyRunning = framework::LoadStringResource(IDS_ALREADY_RUNNING);
+    const std::wstring productRunning = L"绘途正在运行中，请退出后重试安装！";
+    EXPECT_EXIT(SecondWizardShowsAndExits(L"Qelt_Excel_Tool_RunOnce", alreadyRunning, productRunning, FirstHolder::OtherAccount),
+                ::testing::ExitedWithCode(0), "the expected message");
+    EXPECT_EXIT(SecondWizardShowsAndExits(L"OnlyRun", productRunning, alreadyRunning, FirstHolder::OtherAccount),
                 ::testing::ExitedWithCode(0), "the expected message");
 }
 

@@ -1,6 +1,6 @@
 // setup.exe in wizard mode, driven from this test program as a user would drive it: the
-// agreement box, the install and finish pages, the launch of the product, a second instance,
-// Escape while installing, and an installation that fails. Each case runs in a prefix of its own.
+// agreement box, the install and finish pages, the launch of the product and what it finds, a
+// second instance, Escape while installing, and an installation that fails. Each case runs in a prefix of its own.
 // What the pages and boxes draw is checked in-process (WizardDialogTest, WizardPaintingTest).
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "framework/ScopedHandle.h"
 #include "resources/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/wizard/WizardDriver.h"
@@ -126,6 +127,37 @@ TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
     EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
                         kWindowTimeoutMs));
     if (launcher) CloseLauncher(launcher);
+}
+
+// The product started from the finish page may take "OnlyRun" as its own: the installer has let
+// go of it by then.
+TEST(WizardRun, ProductStartedFromTheFinishPageFindsOnlyRunFree)
+{
+    const std::string archive = ZipBuilder()
+                                    .File("StartUp.exe", ReadFileBytes(BuildFile(L"tests/wizard/launch_witness.exe")))
+                                    .File("LocalConfig.xml", ReadFileBytes(BuildFile(L"sample/product/LocalConfig.xml")))
+                                    .Build();
+    TempFolder folder;
+    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
+    Process setup(folder / L"setup.exe", L"");
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+    // A handle of the test's own keeps the mutex in being once setup.exe has ended: the launcher
+    // then tells a mutex set free from one that setup.exe still holds or ended holding.
+    const framework::KernelHandle onlyRun(::OpenMutexW(SYNCHRONIZE, FALSE, L"OnlyRun"));
+    ASSERT_TRUE(onlyRun);
+
+    StartInstalling(wizard);
+    ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kInstallTimeoutMs));
+    ASSERT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
+    Click(wizard, IDC_BTN_FINISH);
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+
+    const std::wstring seen = InstallFolder() + L"launch-seen.txt";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(seen); }, kWindowTimeoutMs));
+    EXPECT_EQ(ReadFileBytes(seen), "OnlyRun free\r\n");
 }
 
 TEST(WizardRun, SecondInstanceShowsAlreadyRunningAndExitsZero)
