@@ -5,6 +5,20 @@
 
 #include <cwchar>
 
+namespace {
+
+// The argument after the first occurrence of option, whatever it is; empty when the option is
+// missing or last.
+std::wstring ValueOf(const wchar_t* option, int argc, const wchar_t* const* argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (_wcsicmp(argv[i], option) == 0) return i + 1 < argc ? argv[i + 1] : L"";
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
 CommandLineOptions ParseCommandLine(int argc, const wchar_t* const* argv)
 {
     CommandLineOptions options;
@@ -12,12 +26,8 @@ CommandLineOptions ParseCommandLine(int argc, const wchar_t* const* argv)
     for (int i = 0; i < argc; ++i) {
         if (_wcsicmp(argv[i], L"-silent") == 0) options.silent = true;
     }
-    for (int i = 0; i < argc; ++i) {
-        if (_wcsicmp(argv[i], L"-inFrom") == 0) {
-            if (i + 1 < argc) options.inFrom = argv[i + 1];
-            break;
-        }
-    }
+    options.inFrom = ValueOf(L"-inFrom", argc, argv);
+    options.logPath = ValueOf(L"-log", argc, argv);
     return options;
 }
 

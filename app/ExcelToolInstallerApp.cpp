@@ -4,17 +4,24 @@
 
 #include "app/CommandLine.h"
 #include "installer/ExcelToolInstallerDlg.h"
+#include "installer/InstallLog.h"
 
 BOOL CExcelToolInstallerApp::InitInstance()
 {
     const CommandLineOptions options = ReadProcessCommandLine();
+    // Before the installer object exists: its constructor logs the install folder it fixes.
+    if (!options.logPath.empty()) InstallLog::Instance().Open(options.logPath);
     if (options.silent) {
         // The installer object is left alive on purpose: exit runs the static destructors only.
         CExcelToolInstallerDlg installer(options.inFrom);
-        std::exit(installer.RunSilent());
+        const int status = installer.RunSilent();
+        InstallLog::Instance().ExitStatus(status);
+        std::exit(status);
     }
     CExcelToolInstallerDlg wizard(options.inFrom);
     wizard.RunWizard();
     wizard.WaitForBackgroundInstall();
+    // wWinMain returns 0 after the wizard, whatever it did.
+    InstallLog::Instance().ExitStatus(0);
     return FALSE;
 }

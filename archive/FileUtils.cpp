@@ -110,7 +110,29 @@ void RemoveLinksBelow(const std::wstring& folder)
     } while (::FindNextFileW(search.get(), &entry));
 }
 
+// Where the server and share part of a share path ends (the position of the backslash after the
+// share, or the end of the path); 0 for any other path.
+size_t ShareRootEnd(const std::wstring& path)
+{
+    if (path.size() < 2 || path[0] != L'\\' || path[1] != L'\\') return 0;
+    const size_t shareStart = path.find(L'\\', 2);
+    if (shareStart == std::wstring::npos) return path.size();
+    const size_t shareEnd = path.find(L'\\', shareStart + 1);
+    return shareEnd == std::wstring::npos ? path.size() : shareEnd;
+}
+
 }  // namespace
+
+bool IsSharePath(const std::wstring& path)
+{
+    if (path.size() < 5 || path[0] != L'\\' || path[1] != L'\\' || path.find(L'/') != std::wstring::npos) return false;
+    const size_t shareStart = path.find(L'\\', 2);
+    if (shareStart == std::wstring::npos || shareStart == 2) return false;
+    const std::wstring server = path.substr(2, shareStart - 2);
+    // \\.\ and \\?\ reach devices and bypass the path rules; they are not servers.
+    if (server == L"." || server == L"?") return false;
+    return ShareRootEnd(path) > shareStart + 1;
+}
 
 bool create_folder_chain(const std::wstring& path)
 {
@@ -120,6 +142,8 @@ bool create_folder_chain(const std::wstring& path)
     while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     const size_t last = folder.rfind(L'\\');
     if (last == std::wstring::npos) return false;
+    // A missing share is not ours to make, nor is a server: only the folders below the share are.
+    if (last < ShareRootEnd(folder)) return false;
     if (!create_folder_chain(folder.substr(0, last))) return false;
     return ::CreateDirectoryW(folder.c_str(), nullptr) != FALSE;
 }
@@ -133,8 +157,10 @@ int ensure_folder(const wchar_t* path)
 {
     if (!path) return FILEUTIL_BAD_ARGUMENT;
     const std::wstring text(path);
-    // Only drive-letter paths: relative and UNC paths are refused before the disk is touched.
-    if (text.size() >= 3 && text[1] != L':') return FILEUTIL_BAD_ARGUMENT;
+    // Drive-letter paths and folders on a share (where Windows redirects AppData, the start menu
+    // and the desktop in many offices); relative, device and verbatim paths are refused before
+    // the disk is touched.
+    if (text.size() >= 3 && text[1] != L':' && !IsSharePath(text)) return FILEUTIL_BAD_ARGUMENT;
     if (text.size() >= MAX_PATH) return FILEUTIL_BAD_ARGUMENT;
     return create_folder_chain(text) ? FILEUTIL_OK : FILEUTIL_BAD_ARGUMENT;
 }

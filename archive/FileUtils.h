@@ -17,15 +17,23 @@ constexpr int FILEUTIL_OK = 0;
 constexpr int FILEUTIL_BAD_ARGUMENT = -100;
 constexpr int FILEUTIL_NO_DESTINATION = -97;
 
-// Creates the folder and all missing parents. Only drive-letter paths are accepted: a path of
-// three or more characters whose second character is not ':' gives -100 untouched.
+// Creates the folder and all missing parents. Drive-letter paths and share paths
+// (\\server\share\..., see IsSharePath) are accepted; any other path of three or more
+// characters (relative, device or verbatim forms, a share written with '/') gives -100
+// untouched, and so does a path of MAX_PATH characters or more.
 int ensure_folder(const char* path);
 int ensure_folder(const wchar_t* path);
 
 // The recursion behind ensure_folder: true when the folder exists afterwards. A folder that
-// appears between the test and the creation counts as failure.
+// appears between the test and the creation counts as failure. The server and the share of a
+// share path are never created, only the folders below them.
 bool create_folder_chain(const std::string& path);
 bool create_folder_chain(const std::wstring& path);
+
+// Whether path names a folder on a server share: \\server\share, optionally followed by
+// '\' and more, with backslashes only. The device and verbatim forms (\\.\..., \\?\...)
+// are not share paths.
+bool IsSharePath(const std::wstring& path);
 
 // Deletes a folder (or file) permanently; a missing path is success. Links inside the tree are
 // removed themselves, never followed.

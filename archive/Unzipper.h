@@ -69,7 +69,7 @@ private:
     std::string m_strExistingFolder;
 };
 
-// Creates a folder and its missing parents (drive-letter paths only); true when it exists after.
+// Creates a folder and its missing parents (drive-letter or share paths); true when it exists after.
 bool CreateFolder(const char* path);
 // Gives an unpacked file, through its open handle, the entry's DOS date and time (local time)
 // as creation and last-write time, and the entry's attributes; the last-access time stays.

@@ -11,6 +11,13 @@ namespace framework {
 // Loads <system folder>\name; an empty module when it cannot be loaded.
 Module LoadSystemLibrary(const wchar_t* name);
 
+// A function the module exports, as a pointer of the caller's type; null when it is missing.
+template <typename Function>
+Function GetExport(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
 // Restricts the DLL search of this process to the system folder: later loads by bare name (also
 // the ones that system DLLs make themselves) no longer look in the program's folder or the
 // current folder. Called first thing at start-up.

@@ -5,6 +5,7 @@
 #include "controls/MyMsgDlg.h"
 #include "framework/Text.h"
 #include "installer/ExcelToolInstallerDlg.h"
+#include "installer/InstallLog.h"
 #include "installer/RunProgram.h"
 #include "resources/resource.h"
 
@@ -27,6 +28,28 @@ bool IsDotNet20Installed()
            install == 1;
 }
 
+namespace {
+
+constexpr wchar_t kDotNetStep[] = L".NET Framework 2.0";
+
+bool DotNetPresent()
+{
+    const bool present = IsDotNet20Installed();
+    if (present) InstallLog::Instance().Step(kDotNetStep, L"installed already");
+    return present;
+}
+
+void RunRedistributable(const std::wstring& path)
+{
+    if (RunProgram(path, true, INFINITE)) {
+        InstallLog::Instance().Step(kDotNetStep, L"missing, the redistributable ran: " + path);
+    } else {
+        InstallLog::Instance().Failure(kDotNetStep, L"missing, and the redistributable cannot be started", path, ::GetLastError());
+    }
+}
+
+}  // namespace
+
 bool CExcelToolInstallerDlg::ExtractDotNetRedistributable(std::wstring& path)
 {
     path = m_strTempDir + L"~dotnet2.0.exe";
@@ -35,22 +58,22 @@ bool CExcelToolInstallerDlg::ExtractDotNetRedistributable(std::wstring& path)
 
 void CExcelToolInstallerDlg::InstallDotNet()
 {
-    if (IsDotNet20Installed()) return;
+    if (DotNetPresent()) return;
     std::wstring path;
     if (!ExtractDotNetRedistributable(path)) {
         ShowMyMsgDlg(MSGDLG_ERROR, kDotNetFailure, -1, GetSafeHwnd());
         return;
     }
-    RunProgram(path, true, INFINITE);
+    RunRedistributable(path);
 }
 
 void CExcelToolInstallerDlg::InstallDotNetSilent()
 {
-    if (IsDotNet20Installed()) return;
+    if (DotNetPresent()) return;
     std::wstring path;
     if (!ExtractDotNetRedistributable(path)) {
         ::OutputDebugStringW(kDotNetFailure);
         return;
     }
-    RunProgram(path, true, INFINITE);
+    RunRedistributable(path);
 }

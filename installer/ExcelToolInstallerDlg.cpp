@@ -4,7 +4,9 @@
 
 #include <shlobj.h>
 
+#include "archive/FileUtils.h"
 #include "framework/Text.h"
+#include "installer/InstallLog.h"
 #include "installer/ProfilePath.h"
 #include "resources/resource.h"
 
@@ -34,16 +36,37 @@ CExcelToolInstallerDlg::CExcelToolInstallerDlg(std::wstring inFrom, HWND parent)
     GetSessionUserName(m_strSessionUser);
     m_nPage = 0;
 
-    // Without a roaming folder there is no install folder: the product is never put at the root
-    // of a drive, and the installation then fails.
-    const std::wstring roaming = QueryRoamingFolder();
-    if (!roaming.empty()) {
-        m_strInstallDir = ResolveRoamingFolder(roaming, m_strSessionUser, GetProcessUserName()) + L"\\Corvane\\Plandrel\\";
-        // The folder exists from the start in both modes, also when a wizard run is then cancelled.
-        ::SHCreateDirectoryExW(nullptr, m_strInstallDir.c_str(), nullptr);
-    }
-
+    FixInstallFolder();
     m_strTempDir = QueryTempFolder();
 }
 
 CExcelToolInstallerDlg::~CExcelToolInstallerDlg() = default;
+
+void CExcelToolInstallerDlg::FixInstallFolder()
+{
+    InstallLog& log = InstallLog::Instance();
+    // Without a roaming folder there is no install folder: the product is never put at the root
+    // of a drive, and the installation then fails.
+    const std::wstring reported = QueryRoamingFolder();
+    if (reported.empty()) {
+        log.Failure(L"install folder", L"the system reports no roaming application-data folder", L"", ::GetLastError());
+        return;
+    }
+    const std::wstring processUser = GetProcessUserName();
+    const std::wstring roaming = ResolveRoamingFolder(reported, m_strSessionUser, processUser, SystemProfileQueries());
+    if (roaming.empty()) {
+        const DWORD error = ::GetLastError();
+        log.Failure(L"install folder",
+                    framework::Format(L"setup runs as %ls, not as the session user %ls, and cannot ask for that user's own roaming folder",
+                                      processUser.c_str(), m_strSessionUser.c_str()),
+                    reported, error);
+        return;
+    }
+    m_strInstallDir = roaming + L"\\Corvane\\Plandrel\\";
+    log.Note(L"install folder: " + m_strInstallDir);
+    // The folder exists from the start in both modes, also when a wizard run is then cancelled.
+    ::SetLastError(ERROR_SUCCESS);
+    if (ensure_folder(m_strInstallDir.c_str()) != FILEUTIL_OK) {
+        log.Failure(L"install folder", L"the folder cannot be created", m_strInstallDir, ::GetLastError());
+    }
+}

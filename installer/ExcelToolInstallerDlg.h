@@ -77,6 +77,9 @@ protected:
     // the painting through a subclass of their own.
     enum class Mode { Wizard, Silent };
 
+    // Fixes m_strInstallDir below the session user's roaming folder and creates it; leaves it
+    // empty when there is no such folder.
+    void FixInstallFolder();
     // The common body of DoInstall and SilentInstall.
     bool RunInstallSequence(Mode mode);
     bool UnpackProduct(const std::wstring& archivePath);

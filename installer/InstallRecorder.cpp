@@ -2,14 +2,19 @@
 
 #include <windows.h>
 
+#include "archive/FileUtils.h"
+#include "framework/SystemLibrary.h"
+#include "framework/Text.h"
+
 namespace {
 
 using SetClientInfoFn = void(__cdecl*)(const char*, const char*);
 using RecordInstallActFn = void(__cdecl*)(const char*);
 
+// A drive-letter path, or a folder on a share (an install folder below a redirected AppData).
 bool IsFullPath(const std::string& path)
 {
-    return path.size() > 2 && path[1] == ':' && path[2] == '\\';
+    return (path.size() > 2 && path[1] == ':' && path[2] == '\\') || IsSharePath(framework::AnsiToWide(path).str());
 }
 
 // The library's own folder is searched for its dependencies, then the system folder; never the
@@ -22,12 +27,6 @@ HMODULE LoadByFullPath(const std::string& path)
         module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     return module;
-}
-
-template <typename Function>
-Function Export(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
 }  // namespace
@@ -49,7 +48,7 @@ bool InstallRecorder::Load(const std::string& libraryId, const std::string& vers
     if (!IsFullPath(m_strLibraryPath)) return false;
     m_hModule.reset(LoadByFullPath(m_strLibraryPath));
     if (!m_hModule) return false;
-    if (const auto setClientInfo = Export<SetClientInfoFn>(m_hModule.get(), "SetClientInfo")) {
+    if (const auto setClientInfo = framework::GetExport<SetClientInfoFn>(m_hModule.get(), "SetClientInfo")) {
         setClientInfo(libraryId.c_str(), version.c_str());
     }
     return !libraryId.empty();
@@ -58,7 +57,7 @@ bool InstallRecorder::Load(const std::string& libraryId, const std::string& vers
 void InstallRecorder::RecordInstall(const std::string& origin)
 {
     if (!m_hModule) return;
-    if (const auto recordInstallAct = Export<RecordInstallActFn>(m_hModule.get(), "RecordInstallAct")) {
+    if (const auto recordInstallAct = framework::GetExport<RecordInstallActFn>(m_hModule.get(), "RecordInstallAct")) {
         recordInstallAct(origin.c_str());
     }
 }

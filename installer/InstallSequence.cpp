@@ -4,7 +4,9 @@
 
 #include "archive/Unzipper.h"
 #include "framework/Text.h"
+#include "installer/ArchiveLog.h"
 #include "installer/EmptyFolder.h"
+#include "installer/InstallLog.h"
 #include "resources/resource.h"
 
 bool CExcelToolInstallerDlg::DoInstall()
@@ -48,12 +50,19 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath)
     // the install folder is refused before anything is deleted: an earlier installation stays.
     // So it does while one of its files is held open (the product still running): it could be
     // neither removed nor replaced.
-    if (!unzipper.OpenZip(framework::WideToAnsi(archivePath).get()) || !unzipper.CheckAllEntries() ||
-        FolderHasFileInUse(m_strInstallDir)) {
+    const bool opened = unzipper.OpenZip(framework::WideToAnsi(archivePath).get());
+    const bool checked = opened && unzipper.CheckAllEntries();
+    LogArchiveCheck(unzipper, opened, checked, archivePath);
+    if (!checked) return false;
+    if (FolderHasFileInUse(m_strInstallDir)) {
+        InstallLog::Instance().Failure(L"unpacked", L"a file of the earlier installation is in use", m_strInstallDir,
+                                       ERROR_SHARING_VIOLATION);
         return false;
     }
     EmptyFolder(m_strInstallDir, false);
-    return unzipper.ExtractAll(framework::WideToAnsi(m_strInstallDir).get(), false);
+    const bool unpacked = unzipper.ExtractAll(framework::WideToAnsi(m_strInstallDir).get(), false);
+    LogUnpacking(unzipper, unpacked, m_strInstallDir);
+    return unpacked;
 }
 
 void CExcelToolInstallerDlg::MarkInstallDone(bool succeeded)

@@ -7,6 +7,7 @@
 
 #include "archive/EntryName.h"
 #include "framework/Text.h"
+#include "installer/InstallLog.h"
 #include "installer/InstallRecorder.h"
 #include "installer/RunProgram.h"
 
@@ -23,6 +24,24 @@ std::wstring ClientVersionFolder(const std::wstring& current)
     return IsSafeEntryName(framework::WideToAnsi(current).get()) ? current : std::wstring();
 }
 
+void LogConfigurationRecord(bool read, const std::wstring& path, const std::wstring& clientVersion)
+{
+    if (read) {
+        InstallLog::Instance().Step(L"configuration record", L"client version " + clientVersion);
+    } else {
+        InstallLog::Instance().Failure(L"configuration record", L"LocalConfig.xml cannot be read", path, ERROR_SUCCESS);
+    }
+}
+
+void LogRecording(bool loaded, const std::wstring& library, DWORD loadError)
+{
+    if (loaded) {
+        InstallLog::Instance().Step(L"recording library", L"installation reported to " + library);
+    } else {
+        InstallLog::Instance().Failure(L"recording library", L"the library cannot be loaded", library, loadError);
+    }
+}
+
 void RemoveWithRetries(const std::wstring& path)
 {
     for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
@@ -36,8 +55,9 @@ void RemoveWithRetries(const std::wstring& path)
 void CExcelToolInstallerDlg::RunPostInstallSteps(Mode mode)
 {
     std::wstring appId, libId, current;
-    ReadLocalConfig(appId, libId, current);
+    const bool configRead = ReadLocalConfig(appId, libId, current);
     current = ClientVersionFolder(current);
+    LogConfigurationRecord(configRead, m_strInstallDir + L"LocalConfig.xml", current);
     const std::wstring clientFolder = m_strInstallDir + L"client\\" + current;
 
     CreateShortcutsWithFallback(clientFolder + L"\\uninstall.exe", m_strLaunchPath);
@@ -55,8 +75,10 @@ void CExcelToolInstallerDlg::RecordInstallation(const std::wstring& libId, const
     InstallRecorder& recorder = InstallRecorder::Instance();
     const std::wstring library = m_strInstallDir + L"client\\" + current + L"\\Lib\\Brenvik.dll";
     recorder.Load(framework::WideToAnsi(libId).str(), framework::WideToAnsi(current).str(), framework::WideToAnsi(library).str());
+    const DWORD loadError = ::GetLastError();
     // Only a silent installation passes on where it came from.
     recorder.RecordInstall(mode == Mode::Silent ? framework::WideToAnsi(m_strInFrom).str() : std::string());
+    LogRecording(recorder.IsLoaded(), library, loadError);
     recorder.Unload();
 }
 
@@ -68,8 +90,14 @@ void CExcelToolInstallerDlg::RunAndRemoveClientProgram()
         if (!::PathFileExistsW(client.c_str())) return;
         // A client setup that cannot even be started counts as one that failed: the client is
         // not set up, and the installation goes on.
-        if (!IsClientInstalled() && !RunHiddenAndWait(client, L"-silent")) {
+        if (IsClientInstalled()) {
+            InstallLog::Instance().Step(L"client setup", L"not run, the client is installed already");
+        } else if (!RunHiddenAndWait(client, L"-silent")) {
+            const DWORD error = ::GetLastError();
             ::OutputDebugStringW(L"客户端安装程序无法启动，未能安装客户端\n");
+            InstallLog::Instance().Failure(L"client setup", L"the program cannot be started", client, error);
+        } else {
+            InstallLog::Instance().Step(L"client setup", L"ran " + client);
         }
         RemoveWithRetries(client);
     }

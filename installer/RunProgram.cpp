@@ -13,13 +13,14 @@ struct ShellStart {
     framework::KernelHandle process;
 };
 
-ShellStart StartThroughShell(const std::wstring& path, const wchar_t* verb, const wchar_t* parameters, int show)
+ShellStart StartThroughShell(const std::wstring& path, const wchar_t* verb, const wchar_t* parameters, int show,
+                             ULONG extraMask = 0)
 {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     // No error box from the shell; the start is complete when the call returns, as the
     // installer may end right after it.
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | SEE_MASK_NO_CONSOLE;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | SEE_MASK_NO_CONSOLE | extraMask;
     info.lpVerb = verb;
     info.lpFile = path.c_str();
     info.lpParameters = parameters;
@@ -31,6 +32,7 @@ ShellStart StartThroughShell(const std::wstring& path, const wchar_t* verb, cons
     } else {
         const DWORD error = ::GetLastError();
         ::OutputDebugStringW(framework::Format(L"启动程序失败（错误 %lu），路径：%ls\n", error, path.c_str()).c_str());
+        ::SetLastError(error);  // for the caller's own report
     }
     return start;
 }
@@ -46,7 +48,9 @@ bool RunProgram(const std::wstring& path, bool wait, DWORD timeoutMs)
 
 bool RunHiddenAndWait(const std::wstring& path, const wchar_t* parameters)
 {
-    const ShellStart start = StartThroughShell(path, L"open", parameters, SW_HIDE);
+    // The program comes out of the installer's own payload, possibly unpacked onto a server's
+    // share: a zone check would ask a person whether to run it, and nobody may be there.
+    const ShellStart start = StartThroughShell(path, L"open", parameters, SW_HIDE, SEE_MASK_NOZONECHECKS);
     if (start.process) ::WaitForSingleObject(start.process.get(), INFINITE);
     return start.started;
 }

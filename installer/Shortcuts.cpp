@@ -8,6 +8,7 @@
 
 #include "archive/FileUtils.h"
 #include "framework/Text.h"
+#include "installer/InstallLog.h"
 
 namespace {
 
@@ -41,8 +42,13 @@ void PointLinkAt(IShellLinkW* link, const std::wstring& target)
 
 bool SaveLink(IPersistFile* file, const std::wstring& path)
 {
-    if (SUCCEEDED(file->Save(path.c_str(), TRUE))) return true;
+    const HRESULT result = file->Save(path.c_str(), TRUE);
+    if (SUCCEEDED(result)) {
+        InstallLog::Instance().Step(L"shortcut", path);
+        return true;
+    }
     ::OutputDebugStringW((L"***save " + path + L" failed").c_str());
+    InstallLog::Instance().Failure(L"shortcut", L"the link cannot be saved", path, static_cast<DWORD>(result));
     return false;
 }
 
@@ -63,9 +69,10 @@ bool CExcelToolInstallerDlg::CreateShortcuts(std::wstring uninstaller, std::wstr
     {
         framework::ComPtr<IShellLinkW> link;
         framework::ComPtr<IPersistFile> file;
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive()))) {
+        HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive());
+        if (FAILED(result)) {
             ::OutputDebugStringA("***CoCreateInstance failed.");
-        } else if (FAILED(link->QueryInterface(IID_IPersistFile, file.receive()))) {
+        } else if (FAILED(result = link->QueryInterface(IID_IPersistFile, file.receive()))) {
             ::OutputDebugStringA("***QueryInterface failed");
         } else {
             group = framework::Format(L"%ls\\栖杉坊\\%ls", ShellFolder(scope.programs).c_str(), m_strProductName.c_str());
@@ -84,6 +91,9 @@ bool CExcelToolInstallerDlg::CreateShortcuts(std::wstring uninstaller, std::wstr
                 link->SetIconLocation(L"", 0);
                 success = SaveLink(file.get(), framework::Format(L"%ls\\卸载%ls.lnk", group.c_str(), m_strProductName.c_str()));
             }
+        }
+        if (FAILED(result)) {
+            InstallLog::Instance().Failure(L"shortcut", L"the shell's link object is not available", L"", static_cast<DWORD>(result));
         }
         // The interfaces are released here, the persist-file one first, before COM ends.
     }

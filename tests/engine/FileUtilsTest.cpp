@@ -22,17 +22,43 @@ TEST(EnsureFolder, CreatesTheWholeChainAndAcceptsAnExistingOne)
     EXPECT_TRUE(FolderExists(temp / L"N1\\N2"));
 }
 
-TEST(EnsureFolder, AcceptsOnlyDriveLetterPaths)
+TEST(EnsureFolder, AcceptsOnlyDriveLetterAndSharePaths)
 {
     EXPECT_EQ(ensure_folder(static_cast<const wchar_t*>(nullptr)), -100);
     EXPECT_EQ(ensure_folder(static_cast<const char*>(nullptr)), -100);
     EXPECT_EQ(ensure_folder(L"relative\\folder"), -100);
-    EXPECT_EQ(ensure_folder(L"\\\\server\\share\\folder"), -100);
     EXPECT_EQ(ensure_folder("ab"), -100) << "too short to be refused by the rule, and not a folder";
     EXPECT_EQ(ensure_folder(L"C:"), 0);
     TempFolder temp;
     std::wstring forward = temp.path() + L"/F1/F2";
     EXPECT_EQ(ensure_folder(forward.c_str()), -100) << "forward slashes are not separators here";
+    // Device and verbatim forms are refused untouched, even for a folder that exists.
+    EXPECT_EQ(ensure_folder((L"\\\\?\\" + temp.path()).c_str()), -100);
+    EXPECT_EQ(ensure_folder((L"\\\\.\\" + temp.path()).c_str()), -100);
+    const std::wstring share = MakeShare(L"fileserver", L"home");
+    for (const wchar_t* bent : {L"//fileserver/home/bent", L"\\\\fileserver/home\\bent", L"\\\\fileserver\\home/bent"}) {
+        EXPECT_EQ(ensure_folder(bent), -100) << Narrow(bent);
+    }
+    EXPECT_FALSE(FolderExists(share + L"\\bent"));
+}
+
+TEST(EnsureFolder, CreatesOnlyTheFoldersBelowAShare)
+{
+    const std::wstring share = MakeShare(L"fileserver", L"home");
+    EXPECT_EQ(ensure_folder((share + L"\\alice\\AppData\\Roaming\\").c_str()), 0);
+    EXPECT_TRUE(FolderExists(share + L"\\alice\\AppData\\Roaming"));
+    EXPECT_EQ(ensure_folder(Narrow(share + L"\\淺禱\\x").c_str()), 0) << "the narrow form too";
+    EXPECT_TRUE(FolderExists(share + L"\\淺禱\\x"));
+    EXPECT_EQ(ensure_folder(share.c_str()), 0);
+    // A share or a server that is not there is never made (Wine would make either on request).
+    EXPECT_EQ(ensure_folder(L"\\\\fileserver\\newshare\\alice"), -100);
+    EXPECT_FALSE(FolderExists(L"\\\\fileserver\\newshare"));
+    EXPECT_EQ(ensure_folder(L"\\\\newserver\\home\\alice"), -100);
+    EXPECT_FALSE(FolderExists(L"\\\\newserver\\home"));
+    // Too long for the system: refused, not cut.
+    const std::wstring tooLong = share + L"\\" + std::wstring(300, L'x');
+    EXPECT_EQ(ensure_folder(tooLong.c_str()), -100);
+    EXPECT_FALSE(FolderExists(tooLong.substr(0, MAX_PATH - 1)));
 }
 
 TEST(EnsureFolder, RefusesPathsLongerThanTheSystemTakes)

@@ -2,31 +2,18 @@
 // to a server or living in a profile folder whose name is not the user name.
 #include <gtest/gtest.h>
 
-#include "installer/ExcelToolInstallerDlg.h"
+#include "tests/support/ShellLinkReader.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
 
 namespace {
 
-void RedirectRoamingFolder(const std::wstring& folder)
-{
-    const wchar_t* const keys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
-    for (const wchar_t* subkey : keys) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), ERROR_SUCCESS);
-        ::RegSetValueExW(key, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                         static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
-    }
-}
-
 TEST(ProfileRedirect, RenamedProfileOnAnotherDriveIsUsedAsTheSystemReportsIt)
 {
     const std::wstring roaming = L"D:\\Profiles\\alice.CORP\\AppData\\Roaming";
     MakeFolders(roaming);
-    RedirectRoamingFolder(roaming);
+    RedirectShellFolder(L"AppData", roaming);
     ASSERT_EQ(KnownFolder(CSIDL_APPDATA), roaming) << "the prefix reports the redirected folder";
 
     ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
@@ -37,26 +24,35 @@ TEST(ProfileRedirect, RenamedProfileOnAnotherDriveIsUsedAsTheSystemReportsIt)
     }
 }
 
-TEST(ProfileRedirect, RoamingFolderOnAServerIsUsedAsTheSystemReportsIt)
+TEST(ProfileRedirect, AppDataStartMenuAndDesktopOnAServerShare)
 {
-    // Wine cannot reach a server: when it reports the folder, the install folder lies below it;
-    // when it reports none, there is no install folder and the installation fails, rather than
-    // landing at the root of a drive or in a folder named after the user.
-    const std::wstring roaming = L"\\\\server\\share\\alice\\AppData\\Roaming";
-    RedirectRoamingFolder(roaming);
-    // The installer asks in the ANSI code page; Wine answers that query with nothing for a
-    // server path, while the wide query reports it.
-    char narrow[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathA(nullptr, narrow, CSIDL_APPDATA, FALSE);
-    const std::wstring reported = Widen(narrow);
-    {
-        const CExcelToolInstallerDlg installer(L"");
-        EXPECT_EQ(installer.InstallDir(), reported.empty() ? std::wstring() : reported + L"\\Corvane\\Plandrel\\");
+    // As a domain policy redirects them; the server keeps the folders, so they exist.
+    const std::wstring home = MakeShare(L"fileserver", L"home");
+    const std::wstring roaming = home + L"\\alice\\AppData\\Roaming";
+    const std::wstring programs = roaming + L"\\Microsoft\\Windows\\Start Menu\\Programs";
+    const std::wstring desktop = home + L"\\alice\\Desktop";
+    for (const std::wstring& folder : {programs, desktop}) {
+        MakeFolders(folder);
+        ASSERT_TRUE(FolderExists(folder)) << Narrow(folder);
     }
-    if (reported.empty()) {
-        EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0xFFFFFFFFu);
-    }
-    for (const wchar_t* stray : {L"C:\\Corvane", L"D:\\Corvane", L"C:\\server", L"C:\\alice", L"C:\\users\\alice"}) {
+    RedirectShellFolder(L"AppData", roaming);
+    RedirectShellFolder(L"Programs", programs);
+    RedirectShellFolder(L"Desktop", desktop);
+    ASSERT_EQ(KnownFolder(CSIDL_APPDATA), roaming);
+
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::wstring install = roaming + L"\\Corvane\\Plandrel\\";
+    EXPECT_TRUE(FileExists(install + L"StartUp.exe"));
+    EXPECT_TRUE(FileExists(install + L"client\\3.2.1\\uninstall.exe"));
+    // (The recording library is not loaded here: Wine 8's loader refuses a share path together
+    // with the search flags that keep the library's dependencies to its own and the system's
+    // folder, which Windows accepts.)
+    const std::wstring group = programs + L"\\栖杉坊\\绘途\\";
+    EXPECT_EQ(ReadShellLink(group + L"绘途.lnk").target, install + L"StartUp.exe");
+    EXPECT_EQ(ReadShellLink(group + L"卸载绘途.lnk").target, install + L"client\\3.2.1\\uninstall.exe");
+    EXPECT_EQ(ReadShellLink(desktop + L"\\绘途.lnk").target, install + L"StartUp.exe");
+    EXPECT_FALSE(FolderExists(KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\栖杉坊")) << "no fall-back to all users";
+    for (const wchar_t* stray : {L"C:\\Corvane", L"C:\\fileserver", L"C:\\alice", L"C:\\users\\alice", L"\\\\fileserver\\alice"}) {
         EXPECT_FALSE(FolderExists(stray)) << Narrow(stray);
     }
 }

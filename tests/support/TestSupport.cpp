@@ -134,6 +134,32 @@ std::vector<std::wstring> ListTree(const std::wstring& root)
     return out;
 }
 
+std::wstring MakeShare(const std::wstring& server, const std::wstring& share)
+{
+    wchar_t prefix[MAX_PATH] = {};
+    if (!::GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH)) throw std::runtime_error("not run in a Wine prefix");
+    std::wstring folder = std::wstring(L"Z:") + prefix + L"/dosdevices/unc/" + server + L"/" + share;
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    MakeFolders(folder);
+    if (!FolderExists(folder)) throw std::runtime_error("cannot make the share's folder");
+    return L"\\\\" + server + L"\\" + share;
+}
+
+void RedirectShellFolder(const wchar_t* value, const std::wstring& folder)
+{
+    const wchar_t* const keys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+    for (const wchar_t* subkey : keys) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            throw std::runtime_error("cannot open the shell folders key");
+        }
+        ::RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                         static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    }
+}
+
 std::wstring KnownFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};

@@ -45,6 +45,14 @@ void MakeFolders(const std::wstring& path);
 // Every file and folder below root, relative, with '\', folders ending in '\', sorted.
 std::vector<std::wstring> ListTree(const std::wstring& root);
 
+// A share \\server\share of the test's own: Wine reaches \\server\share\... in the prefix's
+// dosdevices\unc\server\share, a plain folder made here. Returns "\\server\share".
+std::wstring MakeShare(const std::wstring& server, const std::wstring& share);
+
+// Sets the prefix's user shell folder (both "User Shell Folders" and "Shell Folders") named
+// value, such as "AppData", "Programs" or "Desktop", as a domain policy redirects it.
+void RedirectShellFolder(const wchar_t* value, const std::wstring& folder);
+
 // A shell folder of the prefix (CSIDL_APPDATA, CSIDL_PROGRAMS, ...), without a trailing '\'.
 std::wstring KnownFolder(int csidl);
 std::string Narrow(const std::wstring& text);   // ANSI code page

@@ -43,6 +43,23 @@ TEST(CommandLine, FirstInFromWinsAndOnlyAsWholeArgument)
     EXPECT_FALSE(last.silent);
 }
 
+TEST(CommandLine, LogTakesTheNextArgumentAndTheFirstLogWins)
+{
+    EXPECT_EQ(Parse({L"-silent", L"-log", L"C:\\Logs\\setup.log"}).logPath, L"C:\\Logs\\setup.log");
+    EXPECT_EQ(Parse({L"-LOG", L"\\\\server\\logs\\pc1.log"}).logPath, L"\\\\server\\logs\\pc1.log");
+    EXPECT_EQ(Parse({L"-log", L"a.log", L"-log", L"b.log"}).logPath, L"a.log");
+
+    const CommandLineOptions optionAsPath = Parse({L"-log", L"-silent"});
+    EXPECT_EQ(optionAsPath.logPath, L"-silent");
+    EXPECT_TRUE(optionAsPath.silent);
+    EXPECT_EQ(Parse({L"-log", L"-inFrom", L"x"}).inFrom, L"x") << "-inFrom is found wherever it stands";
+
+    EXPECT_EQ(Parse({L"-log=setup.log"}).logPath, L"");
+    EXPECT_EQ(Parse({L"/log", L"setup.log"}).logPath, L"");
+    EXPECT_EQ(Parse({L"-silent", L"-log"}).logPath, L"") << "-log as the last argument asks for no log";
+    EXPECT_EQ(Parse({L"-silent"}).logPath, L"");
+}
+
 TEST(CommandLine, ProgramPathIsScannedToo)
 {
     const wchar_t* arguments[] = {L"-silent"};

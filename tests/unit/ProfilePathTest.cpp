@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "installer/ProfilePath.h"
+#include "tests/support/TestSupport.h"
+
+using testing_support::KnownFolder;
 
 namespace {
 
@@ -25,26 +28,96 @@ TEST(ReplaceProfileUser, EmptyUserLeavesTwoBackslashes)
     EXPECT_EQ(ReplaceProfileUser(L"C:\\Users\\admin\\AppData\\Roaming", L""), L"C:\\Users\\\\AppData\\Roaming");
 }
 
-TEST(ResolveRoamingFolder, ReplacesOnlyForAnotherAccountOnADrivePath)
+// The system as a test arranges it: profiles in C:\Users; the session user's token is (or is
+// not) to be had, and then gives a folder on a server. Neither question may be asked when the
+// accounts are the same.
+std::wstring ProfilesInUsers()
 {
-    const std::wstring elevated = L"C:\\Users\\admin\\AppData\\Roaming";
-    EXPECT_EQ(ResolveRoamingFolder(elevated, L"alice", L"admin"), L"C:\\Users\\alice\\AppData\\Roaming");
-    EXPECT_EQ(ResolveRoamingFolder(elevated, L"admin", L"admin"), elevated);
-    EXPECT_EQ(ResolveRoamingFolder(elevated, L"ADMIN", L"admin"), elevated) << "account names are case-insensitive";
+    return L"C:\\Users";
 }
 
-TEST(ResolveRoamingFolder, KeepsRedirectedAndRenamedProfiles)
+std::wstring ProfilesNotToBeAsked()
 {
+    ADD_FAILURE() << "the profiles folder was asked for";
+    return L"C:\\Users";
+}
+
+bool TokenGivesServerFolder(std::wstring& folder)
+{
+    folder = L"\\\\fileserver\\home\\alice\\AppData\\Roaming";
+    return true;
+}
+
+bool NoToken(std::wstring&)
+{
+    ::SetLastError(ERROR_PRIVILEGE_NOT_HELD);
+    return false;
+}
+
+bool TokenNotToBeAsked(std::wstring&)
+{
+    ADD_FAILURE() << "the session user's token was asked for";
+    return false;
+}
+
+const std::wstring kSystemProfile = L"C:\\Windows\\System32\\config\\systemprofile\\AppData\\Roaming";
+
+TEST(ResolveRoamingFolder, SameAccountKeepsTheReportedFolderWithoutAskingAnything)
+{
+    const ProfileQueries untouched{ProfilesNotToBeAsked, TokenNotToBeAsked};
     const std::wstring renamed = L"C:\\Users\\alice.CORP\\AppData\\Roaming";
-    EXPECT_EQ(ResolveRoamingFolder(renamed, L"alice", L"alice"), renamed);
-    const std::wstring redirected = L"\\\\server\\share\\alice\\AppData\\Roaming";
-    EXPECT_EQ(ResolveRoamingFolder(redirected, L"alice", L"admin"), redirected);
+    EXPECT_EQ(ResolveRoamingFolder(renamed, L"alice", L"alice", untouched), renamed);
+    EXPECT_EQ(ResolveRoamingFolder(renamed, L"ALICE", L"alice", untouched), renamed) << "account names are case-insensitive";
+    EXPECT_EQ(ResolveRoamingFolder(kSystemProfile, L"", L"SYSTEM", untouched), kSystemProfile)
+        << "an unknown session user cannot be told apart from the process's own account";
 }
 
-TEST(ResolveRoamingFolder, UnknownSessionUserKeepsTheSystemFolder)
+TEST(ResolveRoamingFolder, AnotherAccountInTheProfilesFolderGetsTheSessionUsersName)
 {
-    const std::wstring roaming = L"C:\\Users\\admin\\AppData\\Roaming";
-    EXPECT_EQ(ResolveRoamingFolder(roaming, L"", L"admin"), roaming);
+    const ProfileQueries queries{ProfilesInUsers, TokenNotToBeAsked};
+    EXPECT_EQ(ResolveRoamingFolder(L"C:\\Users\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
+              L"C:\\Users\\alice\\AppData\\Roaming");
+    EXPECT_EQ(ResolveRoamingFolder(L"c:\\users\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
+              L"c:\\users\\alice\\AppData\\Roaming")
+        << "the profiles folder is matched without regard to case";
+}
+
+TEST(ResolveRoamingFolder, LocalSystemGetsTheSessionUsersOwnFolderWhenTheTokenIsToBeHad)
+{
+    const ProfileQueries queries{ProfilesInUsers, TokenGivesServerFolder};
+    EXPECT_EQ(ResolveRoamingFolder(kSystemProfile, L"alice", L"SYSTEM", queries), L"\\\\fileserver\\home\\alice\\AppData\\Roaming");
+    // Not in the profiles folder either: a folder next to it, and a redirected one of the admin.
+    EXPECT_EQ(ResolveRoamingFolder(L"C:\\UsersOld\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
+              L"\\\\fileserver\\home\\alice\\AppData\\Roaming");
+    EXPECT_EQ(ResolveRoamingFolder(L"\\\\fileserver\\home\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
+              L"\\\\fileserver\\home\\alice\\AppData\\Roaming");
+}
+
+TEST(ResolveRoamingFolder, LocalSystemWithoutTheTokenHasNoFolder)
+{
+    const ProfileQueries queries{ProfilesInUsers, NoToken};
+    ::SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(ResolveRoamingFolder(kSystemProfile, L"alice", L"SYSTEM", queries), L"");
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PRIVILEGE_NOT_HELD)) << "the reason is kept for the log";
+}
+
+TEST(ResolveRoamingFolder, ProfilesFolderDeeperThanTheDriveIsNotRewritten)
+{
+    // The third component of D:\Data\Users\admin\... is Users, not the profile: the system is asked.
+    const ProfileQueries queries{[] { return std::wstring(L"D:\\Data\\Users"); }, NoToken};
+    EXPECT_EQ(ResolveRoamingFolder(L"D:\\Data\\Users\\admin\\AppData\\Roaming", L"alice", L"admin", queries), L"");
+}
+
+TEST(ResolveRoamingFolder, UnderWineARunTakesTheReportedFolder)
+{
+    std::wstring session;
+    ASSERT_TRUE(GetSessionUserName(session));
+    const std::wstring reported = KnownFolder(CSIDL_APPDATA);
+    EXPECT_EQ(ResolveRoamingFolder(reported, session, GetProcessUserName(), SystemProfileQueries()), reported);
+    // The system's profiles folder is read (userenv, by full path): an elevated run is rewritten.
+    const std::wstring elevated = KnownFolder(CSIDL_PROFILE) + L"\\AppData\\Roaming";
+    const std::wstring profiles = elevated.substr(0, elevated.find(L'\\', 3));
+    EXPECT_EQ(ResolveRoamingFolder(elevated, L"alice", L"admin", SystemProfileQueries()), profiles + L"\\alice\\AppData\\Roaming");
 }
 
 TEST(SessionUser, MatchesTheProcessAccountUnderWine)
