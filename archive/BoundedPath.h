@@ -1,12 +1,11 @@
 // Copying into the fixed MAX_PATH buffers that the Windows and minizip calls take, without ever
-// truncating: a path that does not fit is reported, and the caller fails cleanly.
+// truncating: a path that does not fit is reported, and the caller fails cleanly. And joining a
+// name below a folder.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 #include <string>
-
-#include "archive/AnsiPath.h"
 
 // Copies text with its terminator; false (and an empty buffer) when it does not fit.
 template <size_t N>
@@ -21,14 +20,8 @@ bool CopyBounded(char (&buffer)[N], const std::string& text)
 }
 
 // folder + name, with a '\' between them unless folder already ends in '\' or '/'.
-inline std::string JoinPath(const std::string& folder, const std::string& name)
+inline std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
 {
-    if (folder.empty() || EndsWithSeparator(folder)) return folder + name;
-    return folder + "\\" + name;
-}
-
-template <size_t N>
-bool JoinBounded(char (&buffer)[N], const std::string& folder, const std::string& name)
-{
-    return CopyBounded(buffer, JoinPath(folder, name));
+    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
+    return folder + L"\\" + name;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-// Judged on the UTF-16 form the system will turn the name into, so that a separator byte inside
-// a double-byte character counts exactly as the file system counts it.
 std::wstring ToWide(const char* name)
 {
     const int size = ::MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
@@ -57,8 +55,11 @@ bool IsSafeComponent(const std::wstring& component)
 
 bool IsSafeEntryName(const char* name)
 {
-    if (!name || !*name) return false;
-    const std::wstring wide = ToWide(name);
+    return name && IsSafeEntryName(ToWide(name));
+}
+
+bool IsSafeEntryName(const std::wstring& wide)
+{
     if (wide.empty() || wide[0] == L'\\' || wide[0] == L'/') return false;
     if (wide.find(L':') != std::wstring::npos) return false;
 

@@ -4,10 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "archive/AnsiPath.h"
 #include "archive/BoundedPath.h"
 #include "archive/EntryName.h"
 #include "archive/FileUtils.h"
+#include "archive/StoredName.h"
 #include "framework/ScopedHandle.h"
+#include "framework/Text.h"
 
 namespace {
 
@@ -16,6 +19,19 @@ constexpr int kWriteFailed = -1;
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_TEMPORARY |
                                       FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// What keeps an existing file from being replaced by CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL.
+constexpr DWORD kReplaceBlockingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// Stored and deflated are the methods minizip unpacks as built here; it would hand out bzip2
+// data as it stands.
+constexpr uLong kStored = 0;
+// Traditional encryption (bit 0), compressed patch data (bit 5), strong encryption (bit 6) and
+// an encrypted central directory (bit 13): minizip, built without decryption, would read such an
+// entry's data as if it were plain.
+constexpr uLong kUnreadableFlags = 0x0001 | 0x0020 | 0x0040 | 0x2000;
+
+// CreateDirectory refuses a path of 248 characters or more (room is kept for an 8.3 name).
+constexpr size_t kMaxFolderPath = MAX_PATH - 12;
 
 // The extension of a name, dot included ("" when it has none), as _splitpath gives it.
 std::string ExtensionOf(const char* name)
@@ -31,32 +47,74 @@ bool ExtensionMatches(const char* name, const char* ext)
     return _stricmp(found.c_str(), ext) == 0 || (!found.empty() && _stricmp(found.c_str() + 1, ext) == 0);
 }
 
-// The file name and extension of an entry, without its folders.
-std::string LeafOf(const char* name)
+bool CanUnpack(const unz_file_info& info)
 {
-    char file[_MAX_FNAME] = {};
-    char ext[_MAX_EXT] = {};
-    _splitpath(name, nullptr, nullptr, file, ext);
-    return std::string(file) + ext;
+    return (info.compression_method == kStored || info.compression_method == Z_DEFLATED) && !(info.flag & kUnreadableFlags);
 }
 
-// An existing read-only file of the same name is replaced like any other.
-HANDLE CreateTargetFile(const char* target)
+bool EndsWithSeparator(const std::wstring& path)
 {
-    HANDLE file = ::CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return !path.empty() && (path.back() == L'\\' || path.back() == L'/');
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring path)
+{
+    while (EndsWithSeparator(path)) path.pop_back();
+    return path;
+}
+
+// Whether Windows can create the entry named name below folder: a file's path must be below
+// MAX_PATH, and the folder made for it (for a folder entry, the entry itself) below
+// kMaxFolderPath. Wine takes longer paths; Windows does not.
+bool FitsBelow(const std::wstring& folder, const std::wstring& name, bool isFolder)
+{
+    const size_t separator = name.rfind(L'\\');
+    const std::wstring nameFolder = isFolder ? name : separator == std::wstring::npos ? std::wstring() : name.substr(0, separator);
+    if (!nameFolder.empty() && WithoutTrailingSeparators(JoinPath(folder, nameFolder)).size() >= kMaxFolderPath) return false;
+    return isFolder || JoinPath(folder, name).size() < MAX_PATH;
+}
+
+// The file name of an entry, without its folders.
+std::wstring LeafOf(const std::wstring& name)
+{
+    const size_t separator = name.rfind(L'\\');
+    return separator == std::wstring::npos ? name : name.substr(separator + 1);
+}
+
+// The ANSI form of a decoded name for UZ_FileInfo, cut after its last whole character when it
+// does not fit.
+void CopyAnsiName(const std::wstring& name, char (&buffer)[MAX_PATH + 1])
+{
+    const std::string ansi = framework::WideToAnsi(name).str();
+    size_t length = 0;
+    while (length < ansi.size() && length + AnsiCharLength(ansi.c_str() + length) <= MAX_PATH) {
+        length += AnsiCharLength(ansi.c_str() + length);
+    }
+    std::memcpy(buffer, ansi.data(), length);
+    buffer[length] = '\0';
+}
+
+// An existing file of the same name is replaced like any other. CREATE_ALWAYS refuses a
+// read-only one and, on Windows, a hidden or system one unless asked for those attributes too:
+// its attributes are reset fully first.
+HANDLE CreateTargetFile(const std::wstring& target)
+{
+    HANDLE file = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_ACCESS_DENIED) return file;
-    const DWORD attributes = ::GetFileAttributesA(target);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return file;
-    ::SetFileAttributesA(target, attributes & ~FILE_ATTRIBUTE_READONLY);
-    return ::CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !(attributes & kReplaceBlockingAttributes) || !::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool EnsureFolder(const std::wstring& path)
+{
+    return ensure_folder(path.c_str()) == FILEUTIL_OK;
 }
 
 }  // namespace
-
-bool CreateFolder(const char* path)
-{
-    return ensure_folder(path) == FILEUTIL_OK;
-}
 
 bool DosTimeToUtc(DWORD dosDate, FILETIME& utc)
 {
@@ -128,28 +186,47 @@ unsigned Unzipper::GetFileCount()
     return static_cast<unsigned>(info.number_entry);
 }
 
+bool Unzipper::ReadCurrentEntry(Entry& entry, char* comment, uLong commentSize)
+{
+    // Read twice: first for the sizes of the name and the extra field, then for their bytes.
+    StoredName stored;
+    if (unzGetCurrentFileInfo(m_uzFile, &entry.info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+    stored.bytes.resize(entry.info.size_filename);
+    stored.extraField.resize(entry.info.size_file_extra);
+    if (unzGetCurrentFileInfo(m_uzFile, &entry.info, stored.bytes.data(), static_cast<uLong>(stored.bytes.size()),
+                              stored.extraField.data(), static_cast<uLong>(stored.extraField.size()), comment,
+                              commentSize) != UNZ_OK) {
+        return false;
+    }
+    stored.flags = entry.info.flag;
+    stored.versionMadeBy = entry.info.version;
+    entry.name = DecodeStoredName(stored);
+    for (wchar_t& c : entry.name) {
+        if (c == L'/') c = L'\\';
+    }
+    entry.folder = (entry.info.external_fa & FILE_ATTRIBUTE_DIRECTORY) || EndsWithSeparator(entry.name);
+    return true;
+}
+
 bool Unzipper::GetFileInfo(UZ_FileInfo& info)
 {
     if (!m_uzFile) return false;
     std::memset(&info, 0, sizeof(info));
-    unz_file_info fileInfo{};
-    if (unzGetCurrentFileInfo(m_uzFile, &fileInfo, info.szFileName, MAX_PATH, nullptr, 0, info.szComment, 255) != UNZ_OK) {
-        return false;
-    }
-    info.dwVersion = fileInfo.version;
-    info.dwVersionNeeded = fileInfo.version_needed;
-    info.dwFlags = fileInfo.flag;
-    info.dwCompressionMethod = fileInfo.compression_method;
-    info.dwDosDate = fileInfo.dosDate;
-    info.dwCRC = fileInfo.crc;
-    info.dwCompressedSize = fileInfo.compressed_size;
-    info.dwUncompressedSize = fileInfo.uncompressed_size;
-    info.dwInternalAttrib = fileInfo.internal_fa;
-    info.dwExternalAttrib = fileInfo.external_fa;
-    for (char* c = info.szFileName; *c; ++c) {
-        if (*c == '/') *c = '\\';
-    }
-    info.bFolder = (info.dwExternalAttrib & FILE_ATTRIBUTE_DIRECTORY) == FILE_ATTRIBUTE_DIRECTORY;
+    Entry entry;
+    if (!ReadCurrentEntry(entry, info.szComment, sizeof(info.szComment) - 1)) return false;
+    const unz_file_info& stored = entry.info;
+    info.dwVersion = stored.version;
+    info.dwVersionNeeded = stored.version_needed;
+    info.dwFlags = stored.flag;
+    info.dwCompressionMethod = stored.compression_method;
+    info.dwDosDate = stored.dosDate;
+    info.dwCRC = stored.crc;
+    info.dwCompressedSize = stored.compressed_size;
+    info.dwUncompressedSize = stored.uncompressed_size;
+    info.dwInternalAttrib = stored.internal_fa;
+    info.dwExternalAttrib = stored.external_fa;
+    CopyAnsiName(entry.name, info.szFileName);
+    info.bFolder = entry.folder;
     return true;
 }
 
@@ -177,17 +254,16 @@ bool Unzipper::GotoNextFile(const char* ext)
     return MoveToMatch(unzGoToNextFile(m_uzFile), ext);
 }
 
-bool Unzipper::CheckAllEntries()
+bool Unzipper::CheckAllEntries(const wchar_t* folder)
 {
     const unsigned count = GetFileCount();
     if (count == 0 || unzGoToFirstFile(m_uzFile) != UNZ_OK) return false;
     unsigned seen = 0;
     int moved = UNZ_OK;
     for (; moved == UNZ_OK; moved = unzGoToNextFile(m_uzFile)) {
-        unz_file_info fileInfo{};
-        char name[MAX_PATH + 1] = {};
-        if (unzGetCurrentFileInfo(m_uzFile, &fileInfo, name, MAX_PATH, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
-        if (fileInfo.size_filename >= MAX_PATH || !IsSafeEntryName(name)) return false;
+        Entry entry;
+        if (!ReadCurrentEntry(entry) || !CanUnpack(entry.info) || !IsSafeEntryName(entry.name)) return false;
+        if (folder ? !FitsBelow(folder, entry.name, entry.folder) : entry.name.size() >= MAX_PATH) return false;
         // Opening the entry checks its local header against the directory.
         if (unzOpenCurrentFile(m_uzFile) != UNZ_OK) return false;
         unzCloseCurrentFile(m_uzFile);
@@ -199,40 +275,37 @@ bool Unzipper::CheckAllEntries()
 bool Unzipper::ExtractCurrentFile(const char* folder, bool ignorePaths)
 {
     if (!m_uzFile) return false;
-    const std::string base = folder ? folder : m_szOutputFolder;
-    if (!CreateFolder(base.c_str())) return false;
+    const std::wstring base = framework::AnsiToWide(folder ? folder : m_szOutputFolder).str();
+    if (!EnsureFolder(base)) return false;
     m_strExistingFolder.clear();
     return ExtractEntryBelow(base, ignorePaths);
 }
 
-bool Unzipper::ExtractEntryBelow(const std::string& base, bool ignorePaths)
+bool Unzipper::ExtractEntryBelow(const std::wstring& base, bool ignorePaths)
 {
-    UZ_FileInfo info;
-    if (!GetFileInfo(info) || !IsSafeEntryName(info.szFileName)) return false;
-
-    const std::string name = ignorePaths && !info.bFolder ? LeafOf(info.szFileName) : std::string(info.szFileName);
-    char target[MAX_PATH];
-    if (!JoinBounded(target, base, name)) return false;
-    if (info.bFolder) return EnsureFolderExists(target);
-    return ExtractFileEntry(target, info);
+    Entry entry;
+    if (!ReadCurrentEntry(entry) || !CanUnpack(entry.info) || !IsSafeEntryName(entry.name)) return false;
+    const std::wstring name = ignorePaths && !entry.folder ? LeafOf(entry.name) : entry.name;
+    if (!FitsBelow(base, name, entry.folder)) return false;
+    const std::wstring target = JoinPath(base, name);
+    if (entry.folder) return EnsureFolderExists(target);
+    return ExtractFileEntry(target, entry.info);
 }
 
-bool Unzipper::EnsureFolderExists(const std::string& folder)
+bool Unzipper::EnsureFolderExists(const std::wstring& folder)
 {
-    std::string path = folder;
-    while (EndsWithSeparator(path)) path.pop_back();
+    const std::wstring path = WithoutTrailingSeparators(folder);
     // Entries of one folder usually follow each other: the folder is checked once for them all.
     if (path == m_strExistingFolder) return true;
-    if (!CreateFolder(path.c_str())) return false;
+    if (!EnsureFolder(path)) return false;
     m_strExistingFolder = path;
     return true;
 }
 
-bool Unzipper::ExtractFileEntry(const char* target, const UZ_FileInfo& info)
+bool Unzipper::ExtractFileEntry(const std::wstring& target, const unz_file_info& info)
 {
-    const std::string path = target;
-    const size_t separator = LastSeparator(path);
-    if (separator == std::string::npos || !EnsureFolderExists(path.substr(0, separator))) return false;
+    const size_t separator = target.rfind(L'\\');
+    if (separator == std::wstring::npos || !EnsureFolderExists(target.substr(0, separator))) return false;
     framework::KernelHandle file(CreateTargetFile(target));
     if (!file) return false;
     int result = unzOpenCurrentFile(m_uzFile);
@@ -240,17 +313,16 @@ bool Unzipper::ExtractFileEntry(const char* target, const UZ_FileInfo& info)
         DWORD written = 0;
         result = CopyCurrentEntryTo(file.get(), written);
         // Damage to a size field shows as an entry that ends early or late: not the file it names.
-        if (result == 0 && written != info.dwUncompressedSize) result = UNZ_BADZIPFILE;
+        if (result == 0 && written != info.uncompressed_size) result = UNZ_BADZIPFILE;
         // A damaged entry (its data no longer matches its checksum) counts as not unpacked.
         if (unzCloseCurrentFile(m_uzFile) == UNZ_CRCERROR && result == 0) result = UNZ_CRCERROR;
     }
-    if (result == 0) ApplyEntryTimesAndAttributes(file.get(), info.dwDosDate, info.dwExternalAttrib);
+    if (result == 0) ApplyEntryTimesAndAttributes(file.get(), info.dosDate, info.external_fa);
     file.reset();
     // Nothing half-written stays behind looking like a file of the product.
-    if (result != 0) ::DeleteFileA(target);
+    if (result != 0) ::DeleteFileW(target.c_str());
     return result == 0;
 }
-
 int Unzipper::CopyCurrentEntryTo(HANDLE file, DWORD& total)
 {
     char buffer[kCopyBlock];
@@ -271,9 +343,14 @@ int Unzipper::CopyCurrentEntryTo(HANDLE file, DWORD& total)
 
 bool Unzipper::ExtractAll(const char* folder, bool ignorePaths)
 {
+    return ExtractAll(framework::AnsiToWide(folder ? folder : m_szOutputFolder).get(), ignorePaths);
+}
+
+bool Unzipper::ExtractAll(const wchar_t* folder, bool ignorePaths)
+{
     if (!m_uzFile || GetFileCount() == 0 || !GotoFirstFile()) return false;
-    const std::string base = folder ? folder : m_szOutputFolder;
-    if (!CreateFolder(base.c_str())) return false;
+    const std::wstring base = folder ? folder : framework::AnsiToWide(m_szOutputFolder).str();
+    if (!EnsureFolder(base)) return false;
     m_strExistingFolder.clear();
     int moved = UNZ_OK;
     for (; moved == UNZ_OK; moved = unzGoToNextFile(m_uzFile)) {

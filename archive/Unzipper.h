@@ -1,10 +1,16 @@
 // Unpacks a ZIP archive into a folder with its folder structure, each file's modification time
-// and its stored attributes; a thin class over minizip's reading functions. Paths are narrow
-// text in the ANSI code page, as minizip takes them.
+// and its stored attributes; a thin class over minizip's reading functions. The archive's own
+// path is narrow text in the ANSI code page, as minizip takes it; target folders may be given
+// narrow or wide.
+//
+// Entry names are decoded to UTF-16 as the tool that made the archive stored them (see
+// StoredName.h), judged in that form, and files and folders are created with the wide file
+// functions, so a name holding characters the ANSI code page lacks is unpacked as it stands.
 //
 // Entry names are untrusted: ExtractCurrentFile and ExtractAll refuse every name that could
-// reach outside the target folder (see IsSafeEntryName), and CheckAllEntries lets a caller judge
-// the whole archive before it changes anything on disk.
+// reach outside the target folder (see IsSafeEntryName) and every entry the reader cannot unpack
+// (a method other than stored or deflated, or any kind of encryption). CheckAllEntries lets a
+// caller judge the whole archive by the same rules before it changes anything on disk.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +20,9 @@
 #include <string>
 
 struct UZ_FileInfo {
-    char szFileName[MAX_PATH + 1];  // '/' replaced by '\'
+    // The decoded name in the ANSI code page, '/' replaced by '\'. A character the code page
+    // lacks becomes '?'; a name that does not fit is cut after its last whole character.
+    char szFileName[MAX_PATH + 1];
     char szComment[256];
     DWORD dwVersion;
     DWORD dwVersionNeeded;
@@ -26,7 +34,9 @@ struct UZ_FileInfo {
     DWORD dwUncompressedSize;
     DWORD dwInternalAttrib;
     DWORD dwExternalAttrib;  // applied to the unpacked file as it stands
-    bool bFolder;            // FILE_ATTRIBUTE_DIRECTORY in dwExternalAttrib
+    // FILE_ATTRIBUTE_DIRECTORY in dwExternalAttrib, or a name ending in a separator: many
+    // writers (.NET, PowerShell, Java) mark folders only so.
+    bool bFolder;
 };
 
 class Unzipper {
@@ -46,31 +56,42 @@ public:
     bool GotoNextFile(const char* ext = nullptr);
     bool GetFileInfo(UZ_FileInfo& info);
 
-    // A null folder means the archive's own path without its extension.
+    // A null folder means the archive's own path without its extension. Entries are judged as
+    // in CheckAllEntries; the first one refused or not written ends ExtractAll with false.
     bool ExtractCurrentFile(const char* folder = nullptr, bool ignorePaths = false);
     bool ExtractAll(const char* folder = nullptr, bool ignorePaths = false);
+    bool ExtractAll(const wchar_t* folder, bool ignorePaths = false);
 
     // Reads the whole directory without writing anything: true when the archive holds at least
-    // one entry, every entry's information and local header read, and every name is safe and fits.
-    bool CheckAllEntries();
+    // one entry, every entry's information and local header read, every entry can be unpacked
+    // and every name is safe and fits. With a folder, what must fit is the path each entry gets
+    // below it, as Windows counts it: a file's path below MAX_PATH characters, a folder's path
+    // (a file's own folder too) below 248, the most CreateDirectory takes. Without one, the name
+    // alone must be below MAX_PATH characters.
+    bool CheckAllEntries(const wchar_t* folder = nullptr);
 
 private:
+    // The current entry as the directory describes it, its name decoded, '/' replaced by '\'.
+    struct Entry {
+        unz_file_info info{};
+        std::wstring name;
+        bool folder = false;
+    };
+    bool ReadCurrentEntry(Entry& entry, char* comment = nullptr, uLong commentSize = 0);
     bool MoveToMatch(int moveResult, const char* ext);
     // The current entry below base, which exists.
-    bool ExtractEntryBelow(const std::string& base, bool ignorePaths);
-    bool EnsureFolderExists(const std::string& folder);
-    bool ExtractFileEntry(const char* target, const UZ_FileInfo& info);
+    bool ExtractEntryBelow(const std::wstring& base, bool ignorePaths);
+    bool EnsureFolderExists(const std::wstring& folder);
+    bool ExtractFileEntry(const std::wstring& target, const unz_file_info& info);
     // Copies the current entry's data in 2048-byte blocks; 0 at its end, negative on an error.
     int CopyCurrentEntryTo(HANDLE file, DWORD& total);
 
     unzFile m_uzFile = nullptr;
     char m_szOutputFolder[MAX_PATH + 1] = {};
     // The folder the last entry went to, known to exist.
-    std::string m_strExistingFolder;
+    std::wstring m_strExistingFolder;
 };
 
-// Creates a folder and its missing parents (drive-letter or share paths); true when it exists after.
-bool CreateFolder(const char* path);
 // Gives an unpacked file, through its open handle, the entry's DOS date and time (local time)
 // as creation and last-write time, and the entry's attributes; the last-access time stays.
 bool ApplyEntryTimesAndAttributes(HANDLE file, DWORD dosDate, DWORD attributes);

@@ -40,4 +40,12 @@ TEST(EntryName, ADoubleByteCharacterEndingInBackslashIsNoSeparator)
     EXPECT_TRUE(IsSafeEntryName("\x95\x5C.."));
 }
 
+TEST(EntryName, DecodedNamesAreJudgedAsTheyStand)
+{
+    EXPECT_TRUE(IsSafeEntryName(std::wstring(L"文档\\😀 ﾃｽﾄ.txt")));
+    EXPECT_FALSE(IsSafeEntryName(std::wstring(L"a.txt\0.exe", 9))) << "a zero character hides the rest of a name";
+    EXPECT_FALSE(IsSafeEntryName(std::wstring(L"资料库\\..\\..\\evil.txt")));
+    EXPECT_FALSE(IsSafeEntryName(std::wstring()));
+}
+
 }  // namespace

@@ -93,6 +93,68 @@ TEST(HostileArchive, NamesLongerThanAPathAreRefusedNotCut)
     EXPECT_TRUE(sandbox.NothingOutside());
 }
 
+TEST(HostileArchive, EntriesTheReaderCannotUnpackAreRefusedBeforeAnythingIsWritten)
+{
+    struct Unreadable {
+        const char* what;
+        WORD method;
+        WORD flags;
+    };
+    const Unreadable cases[] = {{"bzip2", 12, 0},
+                                {"LZMA", 14, 0},
+                                {"an unknown method", 0x4D4D, 0},
+                                {"encrypted", 8, 0x0001},
+                                {"strong encryption", 8, 0x0041},
+                                {"patch data", 8, 0x0020},
+                                {"encrypted directory", 0, 0x2000}};
+    Sandbox sandbox;
+    const std::wstring earlier = sandbox.targetWide() + L"\\earlier.txt";
+    for (const Unreadable& unreadable : cases) {
+        SCOPED_TRACE(unreadable.what);
+        WriteFileBytes(earlier, "earlier");
+        EntryHeader header;
+        header.method = unreadable.method;
+        header.flags = unreadable.flags;
+        TempFolder holder;
+        WriteFileBytes(holder / L"a.zip", ZipBuilder().File("good.txt", "good").File("bad.bin", "not plain data", header).Build());
+        Unzipper unzipper;
+        ASSERT_TRUE(unzipper.OpenZip(Narrow(holder / L"a.zip").c_str()));
+        EXPECT_FALSE(unzipper.CheckAllEntries());
+        EXPECT_FALSE(unzipper.CheckAllEntries(sandbox.targetWide().c_str()));
+        EXPECT_EQ(ListTree(sandbox.targetWide()), std::vector<std::wstring>{L"earlier.txt"}) << "the check writes nothing";
+        // Unpacked without the check, the entry is still refused rather than written as it stands.
+        EXPECT_FALSE(unzipper.ExtractAll(sandbox.targetWide().c_str()));
+        EXPECT_FALSE(FileExists(sandbox.targetWide() + L"\\bad.bin"));
+        EXPECT_TRUE(sandbox.NothingOutside());
+        sandbox.ClearTarget();
+    }
+}
+
+TEST(HostileArchive, BelowAFolderTheJoinedPathMustFitAsWindowsCountsIt)
+{
+    Sandbox sandbox;
+    const std::wstring folder = sandbox.targetWide();
+    const size_t room = folder.size() + 1;  // the folder and its separator
+    auto checks = [&](const std::string& name) {
+        TempFolder holder;
+        WriteFileBytes(holder / L"a.zip", ZipBuilder().File("top.txt", "t").File(name, name.back() == '/' ? "" : "x").Build());
+        Unzipper unzipper(Narrow(holder / L"a.zip").c_str());
+        return unzipper.CheckAllEntries(folder.c_str());
+    };
+    // A file's path below MAX_PATH.
+    EXPECT_TRUE(checks(std::string(MAX_PATH - 1 - room, 'f')));
+    EXPECT_FALSE(checks(std::string(MAX_PATH - room, 'f')));
+    // A folder's path, a file's own folder's too, below 248 characters.
+    EXPECT_TRUE(checks(std::string(247 - room, 'd') + "/"));
+    EXPECT_FALSE(checks(std::string(248 - room, 'd') + "/"));
+    EXPECT_TRUE(checks(std::string(247 - room, 'd') + "/f"));
+    EXPECT_FALSE(checks(std::string(248 - room, 'd') + "/f"));
+    // Without a folder only the name itself is measured, as before.
+    TempFolder holder;
+    WriteFileBytes(holder / L"a.zip", ZipBuilder().File(std::string(248 - room, 'd') + "/f", "x").Build());
+    EXPECT_TRUE(Unzipper(Narrow(holder / L"a.zip").c_str()).CheckAllEntries());
+}
+
 // Whatever was written under a name of the archive holds exactly that file's bytes. (Names
 // carry no checksum, so damage to one may rename a file.)
 void ExpectOnlyIntactFiles(const Sandbox& sandbox, const std::map<std::wstring, std::string>& contents)

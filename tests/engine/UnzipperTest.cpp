@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
+
+#include <zlib.h>
 
 #include "archive/Unzipper.h"
 #include "tests/support/TestSupport.h"
@@ -94,16 +98,18 @@ TEST(Unzipper, DefaultTargetIsTheArchivePathWithoutExtension)
     EXPECT_EQ(ReadFileBytes(archive.folder / L"archive\\inside.txt"), "i");
 }
 
-TEST(Unzipper, ReplacesExistingFilesReadOnlyOnesToo)
+TEST(Unzipper, ReplacesExistingFilesReadOnlyHiddenAndSystemOnesToo)
 {
     const ArchiveOnDisk archive(ZipBuilder().File("same.txt", "new", FILE_ATTRIBUTE_ARCHIVE, kDosDate, kDosTime).Build());
     TempFolder target;
+    const DWORD stubborn = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     WriteFileBytes(target / L"same.txt", "an older and much longer content");
-    ::SetFileAttributesW((target / L"same.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    ::SetFileAttributesW((target / L"same.txt").c_str(), stubborn);
     Unzipper unzipper(archive.narrow().c_str());
     ASSERT_TRUE(unzipper.ExtractAll(target.narrow().c_str()));
     EXPECT_EQ(ReadFileBytes(target / L"same.txt"), "new");
     EXPECT_TRUE(SameTime(LastWrite(target / L"same.txt"), DosToUtc(kDosDate, kDosTime)));
+    EXPECT_EQ(::GetFileAttributesW((target / L"same.txt").c_str()) & stubborn, 0u) << "the entry's attributes, not the old ones";
 }
 
 TEST(Unzipper, EmptyArchiveIsRefusedAndWritesNothing)
@@ -182,6 +188,86 @@ TEST(Unzipper, DoubleByteCharactersWhoseSecondByteIsABackslash)
     Unzipper unzipper(archive.narrow().c_str());
     ASSERT_TRUE(unzipper.ExtractAll((target.narrow() + "\\" + folder).c_str()));
     EXPECT_EQ(ReadFileBytes(target / (Widen(folder) + L"\\" + Widen(folder) + L"\\" + Widen(file))), "dbcs");
+}
+
+constexpr WORD kUtf8Flag = 0x0800;
+constexpr WORD kMadeOnUnix = 0x031E;
+constexpr WORD kMadeOnWindows = 0x0014;
+
+std::string Encode(UINT codePage, const std::wstring& text)
+{
+    const int size = ::WideCharToMultiByte(codePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(codePage, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    bytes.pop_back();
+    return bytes;
+}
+std::string Utf8(const std::wstring& text) { return Encode(CP_UTF8, text); }
+std::string Gbk(const std::wstring& text) { return Encode(936, text); }
+
+// Info-ZIP's Unicode Path extra field, written for the stored name crcName.
+std::string UnicodePathField(const std::string& crcName, const std::wstring& name)
+{
+    const std::string utf8 = Utf8(name);
+    const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(crcName.data()), static_cast<uInt>(crcName.size()));
+    const size_t size = 5 + utf8.size();
+    std::string field = {'\x75', '\x70', static_cast<char>(size & 0xFF), static_cast<char>(size >> 8), '\x01'};
+    for (int shift = 0; shift < 32; shift += 8) field += static_cast<char>((crc >> shift) & 0xFF);
+    return field + utf8;
+}
+
+EntryHeader Header(WORD versionMadeBy, WORD flags = 0, std::string extraField = std::string(),
+                   DWORD attributes = FILE_ATTRIBUTE_ARCHIVE)
+{
+    EntryHeader header;
+    header.versionMadeBy = versionMadeBy;
+    header.flags = flags;
+    header.extraField = std::move(extraField);
+    header.attributes = attributes;
+    return header;
+}
+
+struct NamingCase {
+    const char* madeBy;
+    std::vector<std::pair<std::string, EntryHeader>> entries;  // stored name and header; files hold "x"
+    std::vector<std::wstring> unpacked;                        // ListTree of the target afterwards
+};
+
+TEST(Unzipper, NamesAreDecodedAsTheToolThatMadeTheArchiveStoredThem)
+{
+    const NamingCase cases[] = {
+        {"UTF-8 flagged with bit 11 (Python, 7-Zip)",
+         {{Utf8(L"文档/说明.txt"), Header(kMadeOnUnix, kUtf8Flag)}, {Utf8(L"😀.txt"), Header(kMadeOnWindows, kUtf8Flag)}},
+         {L"文档\\", L"文档\\说明.txt", L"😀.txt"}},
+        {"Unicode Path field (Info-ZIP on Windows)",
+         {{"__.txt", Header(kMadeOnWindows, 0, UnicodePathField("__.txt", L"ﾃｽﾄ.txt"))},
+          {"old.txt", Header(kMadeOnWindows, 0, UnicodePathField("renamed.txt", L"stale.txt"))}},
+         {L"old.txt", L"ﾃｽﾄ.txt"}},
+        {"unflagged UTF-8 made on Unix (Info-ZIP on Linux)",
+         {{Utf8(L"资料库/淺色.txt"), Header(kMadeOnUnix)}, {Utf8(L"ﾃｽﾄ.txt"), Header(kMadeOnUnix)}},
+         {L"资料库\\", L"资料库\\淺色.txt", L"ﾃｽﾄ.txt"}},
+        {"code page 936 made on Unix, not valid UTF-8",
+         {{Gbk(L"文档/说明.txt"), Header(kMadeOnUnix)}},
+         {L"文档\\", L"文档\\说明.txt"}},
+        {"code page 936 made on Windows, trail bytes 0x5C",
+         {{Gbk(L"淺/禱.txt"), Header(kMadeOnWindows)}},
+         {L"淺\\", L"淺\\禱.txt"}},
+        {"folders marked only by their trailing '/' (.NET, Java)",
+         {{"data/", Header(kMadeOnWindows, 0, std::string(), 0)}, {"data/a.txt", Header(kMadeOnWindows, 0, std::string(), 0)},
+          {"empty/", Header(kMadeOnUnix, 0, std::string(), 0x41ED0000)}},
+         {L"data\\", L"data\\a.txt", L"empty\\"}},
+    };
+    for (const NamingCase& naming : cases) {
+        SCOPED_TRACE(naming.madeBy);
+        ZipBuilder builder;
+        for (const auto& [name, header] : naming.entries) builder.File(name, name.back() == '/' ? "" : "x", header);
+        const ArchiveOnDisk archive(builder.Build());
+        TempFolder target;
+        Unzipper unzipper(archive.narrow().c_str());
+        EXPECT_TRUE(unzipper.CheckAllEntries(target.path().c_str()));
+        ASSERT_TRUE(unzipper.ExtractAll(target.path().c_str()));
+        EXPECT_EQ(ListTree(target.path()), naming.unpacked);
+    }
 }
 
 }  // namespace

@@ -228,15 +228,55 @@ std::wstring InstallFolder()
 ZipBuilder& ZipBuilder::File(const std::string& name, const std::string& content, DWORD attributes, WORD dosDate,
                              WORD dosTime)
 {
-    m_entries.push_back(Entry{name, content, attributes, (static_cast<DWORD>(dosDate) << 16) | dosTime});
+    EntryHeader header;
+    header.attributes = attributes;
+    header.dosDateTime = (static_cast<DWORD>(dosDate) << 16) | dosTime;
+    return File(name, content, header);
+}
+
+ZipBuilder& ZipBuilder::File(const std::string& name, const std::string& content, const EntryHeader& header)
+{
+    m_entries.push_back(Entry{name, content, header});
     return *this;
 }
 
 ZipBuilder& ZipBuilder::Folder(const std::string& name)
 {
-    m_entries.push_back(Entry{name, std::string(), FILE_ATTRIBUTE_DIRECTORY, 0x5A216000});
-    return *this;
+    EntryHeader header;
+    header.attributes = FILE_ATTRIBUTE_DIRECTORY;
+    return File(name, std::string(), header);
 }
+
+namespace {
+
+unsigned ReadLittleEndian(const std::string& bytes, size_t at, size_t length)
+{
+    unsigned value = 0;
+    for (size_t i = length; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+void WriteLittleEndian16(std::string& bytes, size_t at, unsigned value)
+{
+    bytes.at(at) = static_cast<char>(value & 0xFF);
+    bytes.at(at + 1) = static_cast<char>(value >> 8);
+}
+
+// Writes the method of the index-th entry into its directory record and its local header.
+// The archive has no comment, so its end record is its last 22 bytes.
+void SetMethod(std::string& archive, size_t index, unsigned method)
+{
+    const size_t end = archive.size() - 22;
+    size_t record = ReadLittleEndian(archive, end + 16, 4);
+    for (size_t i = 0; i < index; ++i) {
+        record += 46 + ReadLittleEndian(archive, record + 28, 2) + ReadLittleEndian(archive, record + 30, 2) +
+                  ReadLittleEndian(archive, record + 32, 2);
+    }
+    WriteLittleEndian16(archive, record + 10, method);
+    WriteLittleEndian16(archive, ReadLittleEndian(archive, record + 42, 4) + 8, method);
+}
+
+}  // namespace
 
 std::string ZipBuilder::Build() const
 {
@@ -245,15 +285,25 @@ std::string ZipBuilder::Build() const
     zipFile zip = zipOpen(Narrow(file).c_str(), APPEND_STATUS_CREATE);
     if (!zip) throw std::runtime_error("zipOpen failed");
     for (const Entry& entry : m_entries) {
+        const EntryHeader& header = entry.header;
         zip_fileinfo info{};
-        info.dosDate = entry.dosDateTime;
-        info.external_fa = entry.attributes;
-        zipOpenNewFileInZip(zip, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION);
+        info.dosDate = header.dosDateTime;
+        info.external_fa = header.attributes;
+        const uInt extraSize = static_cast<uInt>(header.extraField.size());
+        const int method = header.method == Z_DEFLATED ? Z_DEFLATED : 0;
+        zipOpenNewFileInZip4_64(zip, entry.name.c_str(), &info, header.extraField.data(), extraSize, header.extraField.data(),
+                                extraSize, nullptr, method, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL,
+                                Z_DEFAULT_STRATEGY, nullptr, 0, header.versionMadeBy, header.flags, 0);
         if (!entry.content.empty()) zipWriteInFileInZip(zip, entry.content.data(), static_cast<unsigned>(entry.content.size()));
         zipCloseFileInZip(zip);
     }
     zipClose(zip, nullptr);
-    return ReadFileBytes(file);
+    std::string archive = ReadFileBytes(file);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const unsigned method = m_entries[i].header.method;
+        if (method != 0 && method != Z_DEFLATED) SetMethod(archive, i, method);
+    }
+    return archive;
 }
 
 }  // namespace testing_support

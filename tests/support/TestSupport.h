@@ -70,12 +70,25 @@ void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD
 // The install folder a run of setup.exe in this prefix uses.
 std::wstring InstallFolder();
 
+// How an entry's headers describe it, beyond its name and content.
+struct EntryHeader {
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;  // external attributes stored in the directory
+    DWORD dosDateTime = 0x5A216000;
+    WORD versionMadeBy = 0;  // the high byte names the host system: 0 MS-DOS, 3 Unix
+    WORD flags = 0;          // general-purpose bits: 0x0800 UTF-8 name, 0x0001 encrypted, ...
+    // Any method but stored (0) and deflated (8) is only written into the headers: the content
+    // is stored as given.
+    WORD method = 8;
+    std::string extraField;  // written into both the local and the directory header
+};
+
 // A ZIP archive built entry by entry with minizip, names stored exactly as given.
 class ZipBuilder {
 public:
     // Adds a file entry; attributes are the external attributes stored in the directory.
     ZipBuilder& File(const std::string& name, const std::string& content, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE,
                      WORD dosDate = 0x5A21, WORD dosTime = 0x6000);
+    ZipBuilder& File(const std::string& name, const std::string& content, const EntryHeader& header);
     ZipBuilder& Folder(const std::string& name);
     // The archive's bytes.
     std::string Build() const;
@@ -84,8 +97,7 @@ private:
     struct Entry {
         std::string name;
         std::string content;
-        DWORD attributes;
-        DWORD dosDateTime;
+        EntryHeader header;
     };
     std::vector<Entry> m_entries;
 };
