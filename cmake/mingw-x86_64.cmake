@@ -1,14 +1,6 @@
-# Cross-compiling for 64-bit Windows with Debian's mingw-w64: only for running the tests on a
-# machine whose kernel runs no 32-bit programs (see scripts/test). setup.exe ships as a 32-bit
-# program built with cmake/mingw-i686.cmake.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 64-bit Windows: only for running the tests on a machine whose kernel runs
+# no 32-bit programs (see scripts/test). setup.exe ships as a 32-bit program built with
+# cmake/mingw-i686.cmake.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(SETUP_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
