@@ -52,7 +52,7 @@ TEST(Faults, CrashingClientSetupDoesNotStopTheInstallation)
 {
     const std::string archive = ZipBuilder()
                                     .File("StartUp.exe", ReadFileBytes(BuildFile(L"sample/StartUp.exe")))
-                                    .File("LocalConfig.xml", ReadFileBytes(BuildFile(L"sample/product/LocalConfig.xml")))
+                                    .File("LocalConfig.xml", SampleProductEntry("LocalConfig.xml"))
                                     .File("VantorCenter_Client.exe", ReadFileBytes(BuildFile(L"tests/hardening/crashing_client.exe")))
                                     .Build();
     TempFolder folder;
@@ -65,12 +65,11 @@ TEST(Faults, CrashingClientSetupDoesNotStopTheInstallation)
 
 TEST(Faults, ClientSetupThatIsNoProgramLeavesASilentInstallationToEndByItself)
 {
-    const auto sample = [](const std::wstring& name) { return ReadFileBytes(BuildFile(L"sample/product/" + name)); };
     const std::string archive = ZipBuilder()
-                                    .File("StartUp.exe", sample(L"StartUp.exe"))
-                                    .File("LocalConfig.xml", sample(L"LocalConfig.xml"))
-                                    .File("client/3.2.1/uninstall.exe", sample(L"client/3.2.1/uninstall.exe"))
-                                    .File("client/3.2.1/Lib/Brenvik.dll", sample(L"client/3.2.1/Lib/Brenvik.dll"))
+                                    .File("StartUp.exe", SampleProductEntry("StartUp.exe"))
+                                    .File("LocalConfig.xml", SampleProductEntry("LocalConfig.xml"))
+                                    .File("client/3.2.1/uninstall.exe", SampleProductEntry("client/3.2.1/uninstall.exe"))
+                                    .File("client/3.2.1/Lib/Brenvik.dll", SampleProductEntry("client/3.2.1/Lib/Brenvik.dll"))
                                     .File("VantorCenter_Client.exe", "Not a program: a damaged or quarantined download.\r\n")
                                     .Build();
     TempFolder folder;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include <unzip.h>
 #include <zip.h>
 
 #include "archive/FileUtils.h"
@@ -73,6 +74,22 @@ bool FolderExists(const std::wstring& path)
 {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string SampleProductEntry(const char* name)
+{
+    unzFile archive = unzOpen(Narrow(BuildFile(L"sample/product.zip")).c_str());
+    std::string bytes;
+    bool found = archive && unzLocateFile(archive, name, 1) == UNZ_OK && unzOpenCurrentFile(archive) == UNZ_OK;
+    if (found) {
+        char buffer[65536];
+        int read = 0;
+        while ((read = unzReadCurrentFile(archive, buffer, sizeof(buffer))) > 0) bytes.append(buffer, static_cast<size_t>(read));
+        found = read == 0 && unzCloseCurrentFile(archive) == UNZ_OK;
+    }
+    if (archive) unzClose(archive);
+    if (!found) throw std::runtime_error(std::string("the sample product has no entry ") + name);
+    return bytes;
 }
 
 std::string ReadFileBytes(const std::wstring& path)

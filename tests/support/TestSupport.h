@@ -15,6 +15,9 @@ namespace testing_support {
 std::wstring SetupExePath();
 // A file of the build tree, by its path relative to the build folder ("sample/product.zip").
 std::wstring BuildFile(const std::wstring& relative);
+// An entry of the sample product archive the build packed ("client/3.2.1/Lib/Brenvik.dll");
+// throws when the archive has no such entry.
+std::string SampleProductEntry(const char* name);
 
 // A fresh folder below the temporary folder, removed with everything in it at the end.
 class TempFolder {

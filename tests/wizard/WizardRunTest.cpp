@@ -135,7 +135,7 @@ TEST(WizardRun, ProductStartedFromTheFinishPageFindsOnlyRunFree)
 {
     const std::string archive = ZipBuilder()
                                     .File("StartUp.exe", ReadFileBytes(BuildFile(L"tests/wizard/launch_witness.exe")))
-                                    .File("LocalConfig.xml", ReadFileBytes(BuildFile(L"sample/product/LocalConfig.xml")))
+                                    .File("LocalConfig.xml", SampleProductEntry("LocalConfig.xml"))
                                     .Build();
     TempFolder folder;
     CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
