@@ -1,10 +1,19 @@
-// The install sequence: write the product archive out, judge it, empty the install folder,
-// unpack, then the post-install steps. Wizard and silent mode run the same steps.
+// The install sequence: settle what an interrupted run left, write the product archive out,
+// judge it, unpack it beside the install folder, put it in the install folder's place, then the
+// post-install steps while the earlier installation is deleted. Wizard and silent mode run the
+// same steps.
 #include "installer/ExcelToolInstallerDlg.h"
 
 #include "archive/Unzipper.h"
 #include "framework/Text.h"
+#include "installer/BackgroundDeletion.h"
+#include "installer/DiskSpace.h"
 #include "installer/EmptyFolder.h"
+#include "installer/EntryPathLength.h"
+#include "installer/FolderSwap.h"
+#include "installer/StagedUnpack.h"
+#include "installer/UpgradeFolders.h"
+#include "installer/UpgradeRecovery.h"
 #include "resources/resource.h"
 
 bool CExcelToolInstallerDlg::DoInstall()
@@ -29,31 +38,44 @@ bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
         MarkInstallDone(false);
         return false;
     }
+    const UpgradeFolders folders(m_strInstallDir);
     const std::wstring archive = m_strTempDir + L"~temp.install.data.zip";
-    if (!ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
-        !UnpackProduct(archive)) {
+    // An interrupted run is settled first, so that the user has a product again even when this
+    // run fails.
+    if (!RecoverInterruptedUpgrade(folders) ||
+        !ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
+        !UnpackProduct(archive, folders)) {
         MarkInstallDone(false);
         return false;
     }
     m_strLaunchPath = m_strInstallDir + L"StartUp.exe";
+    BackgroundDeletion earlierInstallation(folders.previous);
     RunPostInstallSteps(mode);
+    // The sequence, and with it the process, ends only once the earlier installation is gone.
+    earlierInstallation.Wait();
     MarkInstallDone(true);
     return true;
 }
 
-bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath)
+bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, const UpgradeFolders& folders)
 {
     Unzipper unzipper;
-    // An archive that does not open, whose directory does not read or that names a file outside
-    // the install folder is refused before anything is deleted: an earlier installation stays.
-    // So it does while one of its files is held open (the product still running): it could be
-    // neither removed nor replaced.
+    // Whatever can be judged without writing is judged first: an archive that does not open,
+    // whose directory does not read, that names a file outside the install folder or a path
+    // that does not fit below it, a disk without room for it beside the earlier installation,
+    // and a product file in use (the product still running) refuse the installation before
+    // anything is written.
     if (!unzipper.OpenZip(framework::WideToAnsi(archivePath).get()) || !unzipper.CheckAllEntries() ||
-        FolderHasFileInUse(m_strInstallDir)) {
+        !EntriesFitBelow(unzipper, folders.staging) || !HasRoomToUnpack(unzipper, folders.parent) ||
+        FolderHasFileInUse(folders.install)) {
         return false;
     }
-    EmptyFolder(m_strInstallDir, false);
-    return unzipper.ExtractAll(framework::WideToAnsi(m_strInstallDir).get(), false);
+    // Until the swap the earlier installation stays as it was; a failure up to there costs only
+    // the staging folder.
+    if (!UnpackIntoStaging(unzipper, folders.staging)) return false;
+    if (SwapInStagedProduct(folders)) return true;
+    DeleteFolderTree(folders.staging);
+    return false;
 }
 
 void CExcelToolInstallerDlg::MarkInstallDone(bool succeeded)

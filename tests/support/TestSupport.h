@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 void MakeFolders(const std::wstring& path);
 // Every file and folder below root, relative, with '\', folders ending in '\', sorted.
 std::vector<std::wstring> ListTree(const std::wstring& root);
+// The same entries with each file's content ("" for a folder): a tree compared file for file.
+std::map<std::wstring, std::string> ReadTree(const std::wstring& root);
 
 // A shell folder of the prefix (CSIDL_APPDATA, CSIDL_PROGRAMS, ...), without a trailing '\'.
 std::wstring KnownFolder(int csidl);
@@ -61,6 +64,9 @@ void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD
 
 // The install folder a run of setup.exe in this prefix uses.
 std::wstring InstallFolder();
+// What lies in the Corvane folder beside the install folder (as ListTree, without the install
+// folder's own entries): what an installation left behind.
+std::vector<std::wstring> BesideInstallFolder();
 
 // A ZIP archive built entry by entry with minizip, names stored exactly as given.
 class ZipBuilder {

@@ -1,0 +1,49 @@
+#include "installer/UpgradeRecovery.h"
+
+#include <windows.h>
+
+#include "framework/ScopedHandle.h"
+#include "installer/EmptyFolder.h"
+#include "installer/UpgradeFolders.h"
+
+namespace {
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A missing folder, or a real folder with nothing in it. A link counts as filled: what it
+// points to is not this installer's to judge.
+bool IsMissingOrEmpty(const std::wstring& folder)
+{
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    WIN32_FIND_DATAW entry;
+    framework::FindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (!search) return false;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") return false;
+    } while (::FindNextFileW(search.get(), &entry));
+    return true;
+}
+
+bool PutBackEarlierInstallation(const UpgradeFolders& folders)
+{
+    ::RemoveDirectoryW(folders.install.c_str());
+    return ::MoveFileExW(folders.previous.c_str(), folders.install.c_str(), 0) != FALSE;
+}
+
+}  // namespace
+
+bool RecoverInterruptedUpgrade(const UpgradeFolders& folders)
+{
+    if (Exists(folders.previous)) {
+        const bool settled = IsMissingOrEmpty(folders.install) ? PutBackEarlierInstallation(folders)
+                                                               : DeleteFolderTree(folders.previous);
+        if (!settled) return false;
+    }
+    return DeleteFolderTree(folders.staging);
+}
