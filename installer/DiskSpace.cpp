@@ -1,12 +1,10 @@
 #include "installer/DiskSpace.h"
 
-#include <windows.h>
-
-#include "archive/Unzipper.h"
-
 namespace {
 
 constexpr ULONGLONG kUsualClusterBytes = 4096;
+
+}  // namespace
 
 ULONGLONG ClusterBytesOf(const std::wstring& folder)
 {
@@ -20,24 +18,15 @@ ULONGLONG ClusterBytesOf(const std::wstring& folder)
     return static_cast<ULONGLONG>(sectorsPerCluster) * bytesPerSector;
 }
 
-ULONGLONG UnpackedBytes(Unzipper& unzipper, ULONGLONG clusterBytes)
+ULONGLONG SpaceTaken(const UZ_FileInfo& entry, ULONGLONG clusterBytes)
 {
-    ULONGLONG total = 0;
-    UZ_FileInfo entry;
-    for (bool more = unzipper.GotoFirstFile(); more; more = unzipper.GotoNextFile()) {
-        if (!unzipper.GetFileInfo(entry) || entry.bFolder) continue;
-        total += (entry.dwUncompressedSize + clusterBytes - 1) / clusterBytes * clusterBytes;
-    }
-    return total;
+    if (entry.bFolder) return 0;
+    return (entry.dwUncompressedSize + clusterBytes - 1) / clusterBytes * clusterBytes;
 }
 
-}  // namespace
-
-bool HasRoomToUnpack(Unzipper& unzipper, const std::wstring& folder)
+bool HasRoomFor(const std::wstring& folder, ULONGLONG bytes)
 {
     ULARGE_INTEGER freeForCaller{};
-    // A volume that does not tell is not refused: running out of space fails the unpacking
-    // cleanly as well, only later.
     if (!::GetDiskFreeSpaceExW(folder.c_str(), &freeForCaller, nullptr, nullptr)) return true;
-    return UnpackedBytes(unzipper, ClusterBytesOf(folder)) <= freeForCaller.QuadPart;
+    return bytes <= freeForCaller.QuadPart;
 }

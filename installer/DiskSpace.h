@@ -3,11 +3,19 @@
 // before anything is written.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
-class Unzipper;
+#include "archive/Unzipper.h"
 
-// True when the volume holding folder (an existing one) has, free for this user, the space the
-// open archive's files take once unpacked there: each file's size rounded up to whole clusters.
-// A volume that does not report its free space counts as having room. Moves the current entry.
-bool HasRoomToUnpack(Unzipper& unzipper, const std::wstring& folder);
+// The allocation unit of the volume holding folder (an existing one); 4096 when it does not tell.
+ULONGLONG ClusterBytesOf(const std::wstring& folder);
+
+// The space an entry takes once unpacked: a file's size rounded up to whole clusters.
+ULONGLONG SpaceTaken(const UZ_FileInfo& entry, ULONGLONG clusterBytes);
+
+// True when the volume holding folder has bytes free for this user. A volume that does not
+// report its free space counts as having room: running out fails the unpacking cleanly as well,
+// only later.
+bool HasRoomFor(const std::wstring& folder, ULONGLONG bytes);

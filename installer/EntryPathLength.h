@@ -1,14 +1,14 @@
-// Whether an archive's entries fit below a folder once joined with it. The limit applies to the
+// Whether an archive entry fits below a folder once joined with it. The limit applies to the
 // joined path, not to the name alone: a name that fits the archive may still not fit below a
 // deep profile folder, and that has to be known before anything on disk changes.
 #pragma once
 
 #include <string>
 
-class Unzipper;
+#include "archive/Unzipper.h"
 
-// True when every entry of the open archive, joined with folder, stays within the lengths that
-// Windows takes without the long-path prefix: a file's path below MAX_PATH characters, and every
-// folder on the way below 248 (MAX_PATH less room for an 8.3 name), the limit of creating a
-// folder. Counted in UTF-16 characters, as the system counts them. Moves the current entry.
-bool EntriesFitBelow(Unzipper& unzipper, const std::wstring& folder);
+// True when entry, joined with folder, stays within the lengths that Windows takes without the
+// long-path prefix: a file's path below MAX_PATH characters, and every folder on the way below
+// 248 (MAX_PATH less room for an 8.3 name), the limit of creating a folder. Counted in UTF-16
+// characters, as the system counts them.
+bool JoinedPathFits(const std::wstring& folder, const UZ_FileInfo& entry);

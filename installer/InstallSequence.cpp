@@ -6,10 +6,9 @@
 
 #include "archive/Unzipper.h"
 #include "framework/Text.h"
-#include "installer/BackgroundDeletion.h"
-#include "installer/DiskSpace.h"
+#include "installer/ArchiveFit.h"
+#include "installer/BackgroundTask.h"
 #include "installer/EmptyFolder.h"
-#include "installer/EntryPathLength.h"
 #include "installer/FolderSwap.h"
 #include "installer/StagedUnpack.h"
 #include "installer/UpgradeFolders.h"
@@ -49,27 +48,30 @@ bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
         return false;
     }
     m_strLaunchPath = m_strInstallDir + L"StartUp.exe";
-    BackgroundDeletion earlierInstallation(folders.previous);
+    // The earlier installation, set aside by the swap, is deleted while the post-install steps
+    // run; the sequence, and with it the process, ends only once it is gone.
+    BackgroundTask deletion([&folders] { DeleteFolderTree(folders.previous); });
     RunPostInstallSteps(mode);
-    // The sequence, and with it the process, ends only once the earlier installation is gone.
-    earlierInstallation.Wait();
+    deletion.Wait();
     MarkInstallDone(true);
     return true;
 }
 
 bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, const UpgradeFolders& folders)
 {
-    Unzipper unzipper;
     // Whatever can be judged without writing is judged first: an archive that does not open,
     // whose directory does not read, that names a file outside the install folder or a path
     // that does not fit below it, a disk without room for it beside the earlier installation,
     // and a product file in use (the product still running) refuse the installation before
-    // anything is written.
-    if (!unzipper.OpenZip(framework::WideToAnsi(archivePath).get()) || !unzipper.CheckAllEntries() ||
-        !EntriesFitBelow(unzipper, folders.staging) || !HasRoomToUnpack(unzipper, folders.parent) ||
-        FolderHasFileInUse(folders.install)) {
-        return false;
-    }
+    // anything is written. The probe of the earlier installation waits on the file system; it
+    // runs while the archive is read.
+    bool inUse = false;
+    BackgroundTask probe([&inUse, &folders] { inUse = FolderHasFileInUse(folders.install); });
+    Unzipper unzipper;
+    const bool fits = unzipper.OpenZip(framework::WideToAnsi(archivePath).get()) && unzipper.CheckAllEntries() &&
+                      ArchiveFitsStaging(unzipper, folders);
+    probe.Wait();
+    if (!fits || inUse) return false;
     // Until the swap the earlier installation stays as it was; a failure up to there costs only
     // the staging folder.
     if (!UnpackIntoStaging(unzipper, folders.staging)) return false;
