@@ -63,8 +63,9 @@ bool IsFileInUse(const std::wstring& path)
 bool EmptyFolder(const std::wstring& folder, bool removeFolder)
 {
     if (removeFolder) {
+        // A link in the folder's place is removed itself, and so is a file of that name.
         const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && IsLink(attributes)) {
+        if (attributes != INVALID_FILE_ATTRIBUTES && (IsLink(attributes) || !IsFolder(attributes))) {
             return RemoveLinkOrFile(folder.c_str(), ClearGuardingAttributes(folder, attributes));
         }
     }

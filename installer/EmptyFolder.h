@@ -9,7 +9,8 @@
 // that would refuse the deletion (read-only, hidden, system) are cleared first. Entries that
 // cannot be deleted (in use) stay, and so do the folders holding them. A junction or symbolic
 // link is removed itself, the folder itself included: the folder it points to is never entered.
-// False when the folder cannot be searched.
+// With removeFolder set, a file in the folder's place is deleted too. False when the folder
+// cannot be searched.
 bool EmptyFolder(const std::wstring& folder, bool removeFolder);
 
 // Deletes folder with everything in it as EmptyFolder does; true when nothing of that name is
