@@ -1,5 +1,6 @@
 ; The peer installer of the benchmark: the same product, the same folder and the same three
-; shortcuts as setup.exe, made with NSIS and its zlib compressor.
+; shortcuts as setup.exe, made with NSIS and its zlib compressor. Like setup.exe it replaces an
+; earlier installation whole: the install folder is removed first, then the product extracted.
 Unicode true
 SetCompressor zlib
 RequestExecutionLevel user
@@ -9,6 +10,7 @@ InstallDir "$APPDATA\Corvane\Plandrel"
 SilentInstall silent
 
 Section
+  RMDir /r "$INSTDIR"
   SetOutPath "$INSTDIR"
   File /r "${PRODUCT}\*"
   CreateDirectory "$SMPROGRAMS\栖杉坊\绘途"

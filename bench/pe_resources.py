@@ -15,7 +15,9 @@ def main():
     sections = struct.unpack_from("<H", data, pe + 6)[0]
     optional_size = struct.unpack_from("<H", data, pe + 20)[0]
     optional = pe + 24
-    rva, _size = struct.unpack_from("<II", data, optional + 96 + 2 * 8)  # resource directory
+    # The data directories follow 96 bytes of a 32-bit optional header, 112 of a 64-bit one.
+    directories = optional + (112 if struct.unpack_from("<H", data, optional)[0] == 0x20B else 96)
+    rva, _size = struct.unpack_from("<II", data, directories + 2 * 8)  # resource directory
     table = optional + optional_size
 
     def offset_of(address):

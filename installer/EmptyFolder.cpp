@@ -8,6 +8,10 @@
 
 namespace {
 
+// Attributes that keep an entry from being deleted or replaced: read-only refuses deletion, and
+// a hidden or system file cannot be replaced by one created with plain attributes.
+constexpr DWORD kGuardingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 // Calls visit(path, attributes) for every entry of folder except "." and ".."; stops early
 // when visit returns false. False when the folder cannot be searched.
 template <typename Visit>
@@ -34,11 +38,23 @@ bool IsFolder(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The attributes an entry has once the guarding ones are cleared. A link's attributes are its
+// own: clearing them leaves its target alone.
+DWORD ClearGuardingAttributes(const std::wstring& path, DWORD attributes)
+{
+    if (attributes == INVALID_FILE_ATTRIBUTES) return attributes;
+    if (attributes & kGuardingAttributes) ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return attributes & ~kGuardingAttributes;
+}
+
 bool IsFileInUse(const std::wstring& path)
 {
-    // Opening for deletion, sharing everything, fails only when another handle refuses to share.
-    framework::KernelHandle file(::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // Everything is shared, so only another handle that refuses to share fails the open. A
+    // running program's image and a loaded library share deletion but refuse writing: asking
+    // for both finds them as well as a file held open without sharing.
+    framework::KernelHandle file(::CreateFileW(path.c_str(), DELETE | FILE_WRITE_DATA,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
@@ -46,7 +62,15 @@ bool IsFileInUse(const std::wstring& path)
 
 bool EmptyFolder(const std::wstring& folder, bool removeFolder)
 {
+    if (removeFolder) {
+        // A link in the folder's place is removed itself, and so is a file of that name.
+        const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (IsLink(attributes) || !IsFolder(attributes))) {
+            return RemoveLinkOrFile(folder.c_str(), ClearGuardingAttributes(folder, attributes));
+        }
+    }
     const bool searched = ForEachEntry(folder, [](const std::wstring& path, DWORD attributes) {
+        attributes = ClearGuardingAttributes(path, attributes);
         if (IsLink(attributes)) {
             RemoveLinkOrFile(path.c_str(), attributes);
         } else if (IsFolder(attributes)) {
@@ -57,8 +81,19 @@ bool EmptyFolder(const std::wstring& folder, bool removeFolder)
         return true;
     });
     if (!searched) return false;
-    if (removeFolder) ::RemoveDirectoryW(folder.c_str());
+    if (removeFolder) {
+        ClearGuardingAttributes(folder, ::GetFileAttributesW(folder.c_str()));
+        ::RemoveDirectoryW(folder.c_str());
+    }
     return true;
+}
+
+bool DeleteFolderTree(const std::wstring& folder)
+{
+    EmptyFolder(folder, true);
+    if (::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 bool FolderHasFileInUse(const std::wstring& folder)

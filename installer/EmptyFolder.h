@@ -1,15 +1,23 @@
-// The install folder's earlier content: emptying it before the product is unpacked, and
-// telling beforehand whether something in it is held open by another program.
+// The install folder's neighbourhood: deleting folder trees (the earlier installation once it
+// has been set aside, a staging folder that is not needed), and telling beforehand whether a
+// file of the installed product is in use by another program.
 #pragma once
 
 #include <string>
 
-// Deletes everything inside folder; with removeFolder set, the folder itself too. Entries that
-// cannot be deleted (read-only, in use) stay, and so do the folders holding them. A junction
-// or symbolic link is removed itself: the folder it points to is never entered. False when the
-// folder cannot be searched.
+// Deletes everything inside folder; with removeFolder set, the folder itself too. Attributes
+// that would refuse the deletion (read-only, hidden, system) are cleared first. Entries that
+// cannot be deleted (in use) stay, and so do the folders holding them. A junction or symbolic
+// link is removed itself, the folder itself included: the folder it points to is never entered.
+// With removeFolder set, a file in the folder's place is deleted too. False when the folder
+// cannot be searched.
 bool EmptyFolder(const std::wstring& folder, bool removeFolder);
 
-// True when a file below folder is open in another program in a way that keeps it from being
-// deleted or replaced (the product still running during an upgrade, say).
+// Deletes folder with everything in it as EmptyFolder does; true when nothing of that name is
+// left afterwards, also when there was nothing to begin with.
+bool DeleteFolderTree(const std::wstring& folder);
+
+// True when a file below folder is in use by another program in a way that keeps it from being
+// deleted or replaced: a running program, a library loaded by another process (the product's
+// add-in inside Excel), a file held open without sharing.
 bool FolderHasFileInUse(const std::wstring& folder);

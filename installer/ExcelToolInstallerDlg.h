@@ -20,6 +20,8 @@
 #include "framework/ScopedHandle.h"
 #include "framework/Window.h"
 
+struct UpgradeFolders;
+
 // Private message that performs the finish transition of the wizard.
 constexpr UINT WM_INSTALL_COMPLETE = 0x7E9;
 
@@ -82,7 +84,9 @@ protected:
     void FixInstallFolder();
     // The common body of DoInstall and SilentInstall.
     bool RunInstallSequence(Mode mode);
-    bool UnpackProduct(const std::wstring& archivePath);
+    // Unpacks the product beside the install folder and swaps it in; false, with the earlier
+    // installation as it was, when the archive is refused or the unpacking or the swap fails.
+    bool UnpackProduct(const std::wstring& archivePath, const UpgradeFolders& folders);
     void MarkInstallDone(bool succeeded);
     void RunPostInstallSteps(Mode mode);
     void RecordInstallation(const std::wstring& libId, const std::wstring& current, Mode mode);

@@ -1,12 +1,20 @@
-// The install sequence: write the product archive out, judge it, empty the install folder,
-// unpack, then the post-install steps. Wizard and silent mode run the same steps.
+// The install sequence: settle what an interrupted run left, write the product archive out,
+// judge it, unpack it beside the install folder, put it in the install folder's place, then the
+// post-install steps while the earlier installation is deleted. Wizard and silent mode run the
+// same steps.
 #include "installer/ExcelToolInstallerDlg.h"
 
 #include "archive/Unzipper.h"
 #include "framework/Text.h"
+#include "installer/ArchiveFit.h"
 #include "installer/ArchiveLog.h"
+#include "installer/BackgroundTask.h"
 #include "installer/EmptyFolder.h"
+#include "installer/FolderSwap.h"
 #include "installer/InstallLog.h"
+#include "installer/StagedUnpack.h"
+#include "installer/UpgradeFolders.h"
+#include "installer/UpgradeRecovery.h"
 #include "resources/resource.h"
 
 bool CExcelToolInstallerDlg::DoInstall()
@@ -31,38 +39,62 @@ bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
         MarkInstallDone(false);
         return false;
     }
+    const UpgradeFolders folders(m_strInstallDir);
     const std::wstring archive = m_strTempDir + L"~temp.install.data.zip";
-    if (!ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
-        !UnpackProduct(archive)) {
+    // An interrupted run is settled first, so that the user has a product again even when this
+    // run fails.
+    if (!RecoverInterruptedUpgrade(folders) ||
+        !ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
+        !UnpackProduct(archive, folders)) {
         MarkInstallDone(false);
         return false;
     }
     m_strLaunchPath = m_strInstallDir + L"StartUp.exe";
+    // The earlier installation, set aside by the swap, is deleted while the post-install steps
+    // run; the sequence, and with it the process, ends only once it is gone.
+    BackgroundTask deletion([&folders] { DeleteFolderTree(folders.previous); });
     RunPostInstallSteps(mode);
+    deletion.Wait();
     MarkInstallDone(true);
     return true;
 }
 
-bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath)
+bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, const UpgradeFolders& folders)
 {
+    // Whatever can be judged without writing is judged first: an archive that does not open,
+    // whose directory does not read, that names a file outside the install folder or a path
+    // that does not fit below it, a disk without room for it beside the earlier installation,
+    // and a product file in use (the product still running) refuse the installation before
+    // anything is written. The probe of the earlier installation waits on the file system; it
+    // runs while the archive is read.
+    bool inUse = false;
+    BackgroundTask probe([&inUse, &folders] { inUse = FolderHasFileInUse(folders.install); });
     Unzipper unzipper;
-    // An archive that does not open, whose directory does not read or that names a file outside
-    // the install folder is refused before anything is deleted: an earlier installation stays.
-    // So it does while one of its files is held open (the product still running): it could be
-    // neither removed nor replaced.
     const bool opened = unzipper.OpenZip(framework::WideToAnsi(archivePath).get());
-    const bool checked = opened && unzipper.CheckAllEntries();
+    const bool checked = opened && unzipper.CheckAllEntries(folders.staging.c_str());
     LogArchiveCheck(unzipper, opened, checked, archivePath);
-    if (!checked) return false;
-    if (FolderHasFileInUse(m_strInstallDir)) {
-        InstallLog::Instance().Failure(L"unpacked", L"a file of the earlier installation is in use", m_strInstallDir,
+    const bool fits = checked && ArchiveFitsStaging(unzipper, folders);
+    probe.Wait();
+    if (checked && !fits) {
+        InstallLog::Instance().Failure(L"unpacked", L"not enough free space for the product beside the earlier installation",
+                                       folders.parent, ERROR_DISK_FULL);
+    }
+    if (!fits) return false;
+    if (inUse) {
+        InstallLog::Instance().Failure(L"unpacked", L"a file of the earlier installation is in use", folders.install,
                                        ERROR_SHARING_VIOLATION);
         return false;
     }
-    EmptyFolder(m_strInstallDir, false);
-    const bool unpacked = unzipper.ExtractAll(framework::WideToAnsi(m_strInstallDir).get(), false);
-    LogUnpacking(unzipper, unpacked, m_strInstallDir);
-    return unpacked;
+    // Until the swap the earlier installation stays as it was; a failure up to there costs only
+    // the staging folder.
+    const bool unpacked = UnpackIntoStaging(unzipper, folders.staging);
+    LogUnpacking(unzipper, unpacked, folders.staging);
+    if (!unpacked) return false;
+    if (SwapInStagedProduct(folders)) return true;
+    InstallLog::Instance().Failure(L"swapped in", L"the unpacked product could not take the install folder's place",
+                                   folders.install, ::GetLastError());
+    DeleteFolderTree(folders.staging);
+    return false;
 }
 
 void CExcelToolInstallerDlg::MarkInstallDone(bool succeeded)

@@ -2,7 +2,10 @@
 // each test in a fresh prefix.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "archive/Unzipper.h"
 #include "tests/support/ArchiveMutation.h"
@@ -40,6 +43,41 @@ std::vector<std::wstring> EarlierInstallation()
     return {L"StartUp.exe", L"keep.txt", L"old\\", L"old\\notes.txt"};
 }
 
+// The folders a run leaves when it ends halfway through an upgrade, named as the installer names
+// them beside the install folder.
+std::wstring StagingFolder()
+{
+    return KnownFolder(CSIDL_APPDATA) + L"\\Corvane\\Plandrel.new\\";
+}
+
+std::wstring SetAsideFolder()
+{
+    return KnownFolder(CSIDL_APPDATA) + L"\\Corvane\\Plandrel.old\\";
+}
+
+// The archive with one byte changed in the data of its last entry, which lies just before the
+// central directory: the directory and every header still read, only the unpacking finds it.
+std::string WithLastEntryDamaged(std::string archive)
+{
+    const size_t endRecord = archive.size() - 22;  // no archive comment
+    const unsigned char* offset = reinterpret_cast<const unsigned char*>(archive.data() + endRecord + 16);
+    const size_t directory = offset[0] | (offset[1] << 8) | (offset[2] << 16) | (static_cast<size_t>(offset[3]) << 24);
+    archive[directory - 1000] ^= 0x20;
+    return archive;
+}
+
+// Bytes that deflate cannot shrink much, so that the last entry's data is long.
+std::string Incompressible(size_t size)
+{
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
 TEST(InstallSequence, SampleProductIsUnpackedWithItsFoldersTimesAndAttributes)
 {
     ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
@@ -72,14 +110,17 @@ TEST(InstallSequence, SampleProductIsUnpackedWithItsFoldersTimesAndAttributes)
     EXPECT_TRUE(FileExists(KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"\\绘途.lnk"));
 }
 
-TEST(InstallSequence, OverAnEarlierInstallationOnlyTheNewProductAndUndeletableFilesRemain)
+TEST(InstallSequence, OverAnEarlierInstallationOnlyTheNewProductRemains)
 {
     PlantEarlierInstallation();
+    // Read-only, hidden and system at once: cleared fully, or Windows refuses to delete it.
+    ::SetFileAttributesW((InstallFolder() + L"keep.txt").c_str(),
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
     EXPECT_FALSE(FolderExists(InstallFolder() + L"old")) << "files the new archive lacks disappear";
-    EXPECT_EQ(ReadFileBytes(InstallFolder() + L"keep.txt"), "read-only") << "a read-only file survives";
+    EXPECT_FALSE(FileExists(InstallFolder() + L"keep.txt")) << "a read-only file goes too";
     EXPECT_NE(ReadFileBytes(InstallFolder() + L"StartUp.exe"), "earlier launcher");
-    ::SetFileAttributesW((InstallFolder() + L"keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>()) << "the earlier installation is deleted";
 }
 
 TEST(InstallSequence, MissingPayloadFailsAndLeavesTheInstallFolderAlone)
@@ -118,6 +159,79 @@ TEST(InstallSequence, ArchivesThatCannotBeReadFailAndKeepTheEarlierInstallation)
         EXPECT_EQ(ListTree(InstallFolder()), EarlierInstallation());
         ::SetFileAttributesW((InstallFolder() + L"keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+}
+
+TEST(InstallSequence, DamagedEntryAtTheEndOfTheArchiveKeepsTheEarlierInstallation)
+{
+    PlantEarlierInstallation();
+    const std::map<std::wstring, std::string> before = ReadTree(InstallFolder());
+    const std::string archive = ZipBuilder()
+                                    .File("StartUp.exe", "new launcher")
+                                    .File("old/notes.txt", "new notes")
+                                    .File("data/last.bin", Incompressible(8192))
+                                    .Build();
+    const SetupWithProduct setup(WithLastEntryDamaged(archive));
+    EXPECT_EQ(setup.RunSilent(), kFailed);
+    EXPECT_EQ(ReadTree(InstallFolder()), before);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>()) << "no staging folder stays";
+    ::SetFileAttributesW((InstallFolder() + L"keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(InstallSequence, PathsTooLongBelowTheInstallFolderAreRefusedBeforeAnythingChanges)
+{
+    const size_t folderLength = InstallFolder().size();
+    // A name that fits an archive but not the profile folder; and a folder of 248 characters
+    // below it (one past what Windows creates) holding a file whose path would still fit.
+    const std::string longName(220, 'n');
+    const std::string deepFolder(248 - folderLength, 'd');
+    ASSERT_GT(folderLength + longName.size(), static_cast<size_t>(MAX_PATH - 1));
+    for (const std::string& name : {longName, deepFolder + "/a"}) {
+        SCOPED_TRACE(name.size());
+        PlantEarlierInstallation();
+        const std::map<std::wstring, std::string> before = ReadTree(InstallFolder());
+        const SetupWithProduct setup(ZipBuilder().File("StartUp.exe", "new launcher").File(name, "deep").Build());
+        EXPECT_EQ(setup.RunSilent(), kFailed);
+        EXPECT_EQ(ReadTree(InstallFolder()), before);
+        EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+        ::SetFileAttributesW((InstallFolder() + L"keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST(InstallSequence, RunEndedBetweenTheRenamesGetsTheEarlierInstallationBack)
+{
+    // The earlier installation set aside, the new product staged, no install folder.
+    WriteFileBytes(SetAsideFolder() + L"StartUp.exe", "earlier launcher");
+    WriteFileBytes(SetAsideFolder() + L"old\\notes.txt", "earlier notes");
+    WriteFileBytes(StagingFolder() + L"StartUp.exe", "new launcher");
+    RemoveTree(InstallFolder());
+    const std::map<std::wstring, std::string> earlier = ReadTree(SetAsideFolder());
+
+    // Even a run that then fails puts the earlier installation back.
+    EXPECT_EQ(RunAndWait(BuildFile(L"variants/without-product/setup.exe"), L"-silent"), kFailed);
+    EXPECT_EQ(ReadTree(InstallFolder()), earlier);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+
+    // The same state again, and a run that installs.
+    WriteFileBytes(StagingFolder() + L"StartUp.exe", "new launcher");
+    const std::wstring install = InstallFolder(), setAside = SetAsideFolder();
+    ASSERT_TRUE(::MoveFileW(install.substr(0, install.size() - 1).c_str(), setAside.substr(0, setAside.size() - 1).c_str()));
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    EXPECT_EQ(ReadFileBytes(InstallFolder() + L"StartUp.exe"), ReadFileBytes(BuildFile(L"sample/StartUp.exe")));
+    EXPECT_FALSE(FolderExists(InstallFolder() + L"old"));
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+}
+
+TEST(InstallSequence, RunEndedWhileDeletingTheEarlierInstallationIsCompleted)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::map<std::wstring, std::string> installed = ReadTree(InstallFolder());
+    // What is left of the earlier installation once the new product is in place.
+    WriteFileBytes(SetAsideFolder() + L"old\\notes.txt", "earlier notes");
+    ::SetFileAttributesW((SetAsideFolder() + L"old\\notes.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    EXPECT_EQ(RunAndWait(BuildFile(L"variants/without-product/setup.exe"), L"-silent"), kFailed);
+    EXPECT_EQ(ReadTree(InstallFolder()), installed) << "the installed product stays";
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>()) << "the rest of the earlier one goes";
 }
 
 TEST(InstallSequence, ASilentInstallationIsCompleteAndASecondOneRepeatsNothing)

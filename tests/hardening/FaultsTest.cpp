@@ -1,7 +1,12 @@
 // Installations that meet trouble: a temporary folder that cannot be written, a product file
-// held open during an upgrade, a client setup that crashes or is no program at all, an absurd
+// held open, running or loaded during an upgrade, a client setup that crashes or is no program
+// at all, an absurd
 // command line.
 #include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
 
 #include "tests/support/TestSupport.h"
 #include "tests/wizard/WizardDriver.h"
@@ -46,6 +51,65 @@ TEST(Faults, ProductFileHeldOpenDuringAnUpgradeKeepsTheEarlierInstallation)
     EXPECT_EQ(InstalledFiles(), before);
     EXPECT_EQ(ReadFileBytes(launcher), launcherBytes);
     EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u) << "once the file is free, the upgrade goes through";
+}
+
+// The installed launcher, started and running (a window of its own) until the owner ends it.
+class RunningLauncher {
+public:
+    RunningLauncher()
+    {
+        const std::wstring exe = InstallFolder() + L"StartUp.exe";
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process)) {
+            ::WaitForInputIdle(m_process.hProcess, 30000);
+        }
+    }
+    ~RunningLauncher()
+    {
+        if (!m_process.hProcess) return;
+        ::TerminateProcess(m_process.hProcess, 0);
+        ::WaitForSingleObject(m_process.hProcess, 30000);
+        ::CloseHandle(m_process.hThread);
+        ::CloseHandle(m_process.hProcess);
+    }
+    RunningLauncher(const RunningLauncher&) = delete;
+    RunningLauncher& operator=(const RunningLauncher&) = delete;
+
+    bool Running() const { return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT; }
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+TEST(Faults, RunningProductKeepsTheEarlierInstallation)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::map<std::wstring, std::string> before = ReadTree(InstallFolder());
+    {
+        const RunningLauncher launcher;
+        ASSERT_TRUE(launcher.Running());
+        EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), kFailed);
+        EXPECT_TRUE(launcher.Running());
+    }
+    EXPECT_EQ(ReadTree(InstallFolder()), before);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u) << "once the product has ended, the upgrade goes through";
+}
+
+TEST(Faults, ProductLibraryLoadedByAnotherProcessKeepsTheEarlierInstallation)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::map<std::wstring, std::string> before = ReadTree(InstallFolder());
+    // This test program stands for Excel with the product's add-in loaded.
+    HMODULE library = ::LoadLibraryW((InstallFolder() + L"client\\3.2.1\\Lib\\Brenvik.dll").c_str());
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), kFailed);
+    ::FreeLibrary(library);
+    EXPECT_EQ(ReadTree(InstallFolder()), before);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
 }
 
 TEST(Faults, CrashingClientSetupDoesNotStopTheInstallation)

@@ -177,6 +177,13 @@ void RedirectShellFolder(const wchar_t* value, const std::wstring& folder)
     }
 }
 
+std::map<std::wstring, std::string> ReadTree(const std::wstring& root)
+{
+    std::map<std::wstring, std::string> tree;
+    for (const std::wstring& entry : ListTree(root)) tree[entry] = entry.back() == L'\\' ? "" : ReadFileBytes(root + L"\\" + entry);
+    return tree;
+}
+
 std::wstring KnownFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
@@ -240,6 +247,15 @@ void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD
 std::wstring InstallFolder()
 {
     return KnownFolder(CSIDL_APPDATA) + L"\\Corvane\\Plandrel\\";
+}
+
+std::vector<std::wstring> BesideInstallFolder()
+{
+    std::vector<std::wstring> beside;
+    for (const std::wstring& entry : ListTree(KnownFolder(CSIDL_APPDATA) + L"\\Corvane")) {
+        if (entry.compare(0, 9, L"Plandrel\\") != 0) beside.push_back(entry);
+    }
+    return beside;
 }
 
 ZipBuilder& ZipBuilder::File(const std::string& name, const std::string& content, DWORD attributes, WORD dosDate,

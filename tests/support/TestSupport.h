@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 void MakeFolders(const std::wstring& path);
 // Every file and folder below root, relative, with '\', folders ending in '\', sorted.
 std::vector<std::wstring> ListTree(const std::wstring& root);
+// The same entries with each file's content ("" for a folder): a tree compared file for file.
+std::map<std::wstring, std::string> ReadTree(const std::wstring& root);
 
 // A share \\server\share of the test's own: Wine reaches \\server\share\... in the prefix's
 // dosdevices\unc\server\share, a plain folder made here. Returns "\\server\share".
@@ -72,6 +75,9 @@ void CopySetupWithResource(const std::wstring& target, const wchar_t* type, WORD
 
 // The install folder a run of setup.exe in this prefix uses.
 std::wstring InstallFolder();
+// What lies in the Corvane folder beside the install folder (as ListTree, without the install
+// folder's own entries): what an installation left behind.
+std::vector<std::wstring> BesideInstallFolder();
 
 // How an entry's headers describe it, beyond its name and content.
 struct EntryHeader {

@@ -1,0 +1,17 @@
+#include "installer/ArchiveFit.h"
+
+#include "archive/Unzipper.h"
+#include "installer/DiskSpace.h"
+#include "installer/UpgradeFolders.h"
+
+bool ArchiveFitsStaging(Unzipper& unzipper, const UpgradeFolders& folders)
+{
+    const ULONGLONG clusterBytes = ClusterBytesOf(folders.parent);
+    ULONGLONG bytes = 0;
+    UZ_FileInfo entry;
+    for (bool more = unzipper.GotoFirstFile(); more; more = unzipper.GotoNextFile()) {
+        if (!unzipper.GetFileInfo(entry)) return false;
+        bytes += SpaceTaken(entry, clusterBytes);
+    }
+    return HasRoomFor(folders.parent, bytes);
+}

@@ -1,0 +1,13 @@
+#include "installer/StagedUnpack.h"
+
+#include "archive/Unzipper.h"
+#include "installer/EmptyFolder.h"
+
+bool UnpackIntoStaging(Unzipper& unzipper, const std::wstring& staging)
+{
+    // Unpacked over an older staging folder, stray files would become part of the product.
+    if (!DeleteFolderTree(staging)) return false;
+    if (unzipper.ExtractAll(staging.c_str(), false)) return true;
+    DeleteFolderTree(staging);
+    return false;
+}
