@@ -88,7 +88,7 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
     // Until the swap the earlier installation stays as it was; a failure up to there costs only
     // the staging folder.
     const bool unpacked = UnpackIntoStaging(unzipper, folders.staging);
-    LogUnpacking(unzipper, unpacked, folders.staging);
+    LogUnpacking(unzipper, unpacked, folders.staging + L"\\");
     if (!unpacked) return false;
     if (SwapInStagedProduct(folders)) return true;
     InstallLog::Instance().Failure(L"swapped in", L"the unpacked product could not take the install folder's place",
