@@ -248,12 +248,7 @@ TEST(InstallSequence, ASilentInstallationIsCompleteAndASecondOneRepeatsNothing)
     const std::wstring client = KnownFolder(CSIDL_APPDATA) + L"\\Vantor Apps\\Client\\";
     EXPECT_TRUE(FileExists(client + L"start.exe"));
     EXPECT_FALSE(FileExists(install + L"VantorCenter_Client.exe"));
-    DWORD installed = 0;
-    DWORD size = sizeof(installed);
-    EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", L"Install",
-                             RRF_RT_REG_DWORD, nullptr, &installed, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(installed, 1u);
+    EXPECT_EQ(DotNet20InstallValue(), 1u);
 
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);

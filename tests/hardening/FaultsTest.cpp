@@ -162,12 +162,7 @@ TEST(Faults, ClientSetupThatIsNoProgramLeavesASilentInstallationToEndByItself)
               "SetClientInfo libID=PLD-2026-001 version=3.2.1\r\nRecordInstallAct origin=tag\r\n");
     EXPECT_TRUE(FileExists(KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"\\绘途.lnk") ||
                 FileExists(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\绘途.lnk"));
-    DWORD dotNet = 0;
-    DWORD size = sizeof(dotNet);
-    EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", L"Install",
-                             RRF_RT_REG_DWORD, nullptr, &dotNet, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(dotNet, 1u);
+    EXPECT_EQ(DotNet20InstallValue(), 1u);
 }
 
 TEST(Faults, TenThousandArguments)

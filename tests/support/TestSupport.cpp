@@ -184,6 +184,17 @@ std::map<std::wstring, std::string> ReadTree(const std::wstring& root)
     return tree;
 }
 
+DWORD DotNet20InstallValue()
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", L"Install",
+                       RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return value;
+}
+
 std::wstring KnownFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
