@@ -5,6 +5,7 @@
 #include <string>
 
 #include "archive/AnsiPath.h"
+#include "archive/ArchiveReadStream.h"
 #include "archive/BoundedPath.h"
 #include "archive/EntryName.h"
 #include "archive/FileUtils.h"
@@ -156,7 +157,9 @@ bool Unzipper::OpenZip(const char* archivePath)
     char fullPath[MAX_PATH] = {};
     const DWORD length = ::GetFullPathNameA(archivePath, MAX_PATH, fullPath, nullptr);
     if (length == 0 || length >= MAX_PATH) return false;
-    m_uzFile = unzOpen(fullPath);
+    zlib_filefunc64_def readFunctions;
+    FillArchiveReadFunctions(readFunctions);
+    m_uzFile = unzOpen2_64(fullPath, &readFunctions);
     if (m_uzFile) {
         char drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME];
         _splitpath(fullPath, drive, folder, name, nullptr);

@@ -1,7 +1,8 @@
 ; The peer installer of the benchmark: the same product, the same folder and the same three
 ; shortcuts as setup.exe, made with NSIS and its zlib compressor. Like setup.exe it replaces an
 ; earlier installation whole: the install folder is removed first, then the product extracted.
-Unicode true
+; TARGET is x86-unicode, or amd64-unicode where only 64-bit programs run.
+Target ${TARGET}
 SetCompressor zlib
 RequestExecutionLevel user
 Name "Plandrel"

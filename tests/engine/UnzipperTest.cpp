@@ -112,6 +112,34 @@ TEST(Unzipper, ReplacesExistingFilesReadOnlyHiddenAndSystemOnesToo)
     EXPECT_EQ(::GetFileAttributesW((target / L"same.txt").c_str()) & stubborn, 0u) << "the entry's attributes, not the old ones";
 }
 
+// The archive is read through a small window of its bytes: entries and directory records that
+// straddle its edges, stored and deflated data of every size around it, and a directory many
+// windows long must come out byte for byte.
+TEST(Unzipper, EntriesOnEitherSideOfTheReadWindowsEdgesUnpackByteForByte)
+{
+    const size_t sizes[] = {0, 1, 4095, 4096, 4097, 8191, 16383, 16384, 16385, 70001};
+    ZipBuilder builder;
+    std::vector<std::pair<std::wstring, std::string>> expected;
+    unsigned seed = 7;
+    for (int i = 0; i < 120; ++i) {
+        std::string content(sizes[i % 10], '\0');
+        for (char& c : content) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+        const std::string name = "folder" + std::to_string(i % 7) + "/" + std::string(40 + i % 50, 'n') + std::to_string(i) + ".bin";
+        EntryHeader header;
+        header.method = i % 3 == 0 ? 0 : Z_DEFLATED;
+        builder.File(name, content, header);
+        std::wstring path = Widen(name);
+        for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+        expected.emplace_back(path, content);
+    }
+    const ArchiveOnDisk archive(builder.Build());
+    TempFolder target;
+    Unzipper unzipper(archive.narrow().c_str());
+    ASSERT_TRUE(unzipper.CheckAllEntries(target.path().c_str()));
+    ASSERT_TRUE(unzipper.ExtractAll(target.path().c_str()));
+    for (const auto& [path, content] : expected) EXPECT_EQ(ReadFileBytes(target / path), content) << Narrow(path);
+}
+
 TEST(Unzipper, EmptyArchiveIsRefusedAndWritesNothing)
 {
     const ArchiveOnDisk archive(ZipBuilder().Build());
