@@ -27,20 +27,21 @@ struct ReadStream {
     char window[kWindowBytes];
 };
 
-// Reads at an offset; false on an error, and the end of the file reads as 0 bytes. The handle's
-// own pointer is moved only when the read does not continue the last one: reading at an offset
-// through an OVERLAPPED would cost a completion notice per read, a server round trip under Wine.
-bool ReadAt(ReadStream& stream, ULONGLONG offset, void* buffer, DWORD size, DWORD& read)
+// Reads at the stream's position, without moving it; false on an error, and the end of the file
+// reads as 0 bytes. The handle's own pointer is moved only when the read does not continue the
+// last one: reading at an offset through an OVERLAPPED would cost a completion notice per read,
+// a server round trip under Wine.
+bool ReadAtPosition(ReadStream& stream, void* buffer, DWORD size, DWORD& read)
 {
     read = 0;
-    if (offset != stream.filePointer) {
+    if (stream.position != stream.filePointer) {
         LARGE_INTEGER to;
-        to.QuadPart = static_cast<LONGLONG>(offset);
+        to.QuadPart = static_cast<LONGLONG>(stream.position);
         if (!::SetFilePointerEx(stream.file.get(), to, nullptr, FILE_BEGIN)) {
             stream.failed = true;
             return false;
         }
-        stream.filePointer = offset;
+        stream.filePointer = stream.position;
     }
     if (!::ReadFile(stream.file.get(), buffer, size, &read, nullptr)) {
         stream.failed = true;
@@ -80,13 +81,13 @@ uLong ZCALLBACK Read(voidpf, voidpf opaque, void* buffer, uLong size)
         }
         DWORD read = 0;
         if (size - copied >= kWindowBytes) {
-            if (ReadAt(stream, stream.position, out + copied, size - copied, read)) {
+            if (ReadAtPosition(stream, out + copied, size - copied, read)) {
                 copied += read;
                 stream.position += read;
             }
             break;
         }
-        if (!ReadAt(stream, stream.position, stream.window, kWindowBytes, read) || read == 0) break;
+        if (!ReadAtPosition(stream, stream.window, kWindowBytes, read) || read == 0) break;
         stream.windowStart = stream.position;
         stream.windowBytes = read;
     }

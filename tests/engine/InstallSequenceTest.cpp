@@ -250,12 +250,11 @@ TEST(InstallSequence, ASilentInstallationIsCompleteAndASecondOneRepeatsNothing)
     EXPECT_FALSE(FileExists(install + L"VantorCenter_Client.exe"));
     EXPECT_EQ(DotNet20InstallValue(), 1u);
 
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    ASSERT_TRUE(::DeleteFileW((std::wstring(temp) + L"~dotnet2.0.exe").c_str()));
+    const std::wstring redistributable = TempPath() + L"~dotnet2.0.exe";
+    ASSERT_TRUE(::DeleteFileW(redistributable.c_str()));
     ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
     EXPECT_EQ(ReadFileBytes(client + L"setup-runs.log"), "silent setup\r\n") << "the client's setup ran only once";
-    EXPECT_FALSE(FileExists(std::wstring(temp) + L"~dotnet2.0.exe")) << "the redistributable was not needed again";
+    EXPECT_FALSE(FileExists(redistributable)) << "the redistributable was not needed again";
     EXPECT_FALSE(FileExists(install + L"VantorCenter_Client.exe"));
 }
 

@@ -51,9 +51,7 @@ TEST(InstallerObject, FixesTheFoldersAndCreatesTheInstallFolder)
     CExcelToolInstallerDlg installer(L"abc");
     EXPECT_EQ(installer.InstallDir(), InstallFolder());
     EXPECT_TRUE(FolderExists(installer.InstallDir()));
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    EXPECT_EQ(installer.TempDir(), temp);
+    EXPECT_EQ(installer.TempDir(), TempPath());
     EXPECT_EQ(installer.TempDir().back(), L'\\');
     EXPECT_EQ(installer.ProductName(), L"绘途");
     EXPECT_DOUBLE_EQ(installer.RequiredMB(), 100.2);

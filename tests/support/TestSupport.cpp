@@ -25,13 +25,18 @@ std::wstring BuildFile(const std::wstring& relative)
     return path;
 }
 
-TempFolder::TempFolder()
+std::wstring TempPath()
 {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+TempFolder::TempFolder()
+{
     static unsigned counter = 0;
     for (;;) {
-        m_path = std::wstring(temp) + L"setup-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        m_path = TempPath() + L"setup-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
         if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
     }
 }

@@ -61,6 +61,8 @@ void RedirectShellFolder(const wchar_t* value, const std::wstring& folder);
 
 // A shell folder of the prefix (CSIDL_APPDATA, CSIDL_PROGRAMS, ...), without a trailing '\'.
 std::wstring KnownFolder(int csidl);
+// The process's temporary folder, with its trailing '\', where setup.exe writes its payloads.
+std::wstring TempPath();
 // The "Install" value of the .NET Framework 2.0 setup key; 0 when it is missing or no DWORD.
 DWORD DotNet20InstallValue();
 std::string Narrow(const std::wstring& text);   // ANSI code page

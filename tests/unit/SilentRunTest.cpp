@@ -67,13 +67,6 @@ std::wstring FileVersionOf(const std::wstring& exe)
            std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionLS));
 }
 
-std::wstring TempPath()
-{
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
 TEST(SilentRunLog, ASuccessfulRunNamesEachStepAndEndsWithExitStatusZero)
 {
     TempFolder logs;

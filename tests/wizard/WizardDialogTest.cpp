@@ -88,10 +88,8 @@ struct FailedRun {
 
 TEST(WizardDialog, FailedInstallationIsReportedAndTheFinishPageSaysSo)
 {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
     // A folder where the product archive is to be written.
-    MakeFolders(std::wstring(temp) + L"~temp.install.data.zip");
+    MakeFolders(TempPath() + L"~temp.install.data.zip");
 
     FailedRun run;
     RunWizardDrivenBy([&] {

@@ -250,8 +250,6 @@ TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
         "<R dataSize=\"1\"><Title>T</Title></R>",
         "<R dataSize=\"1\"><Agreement><NewLine>A</NewLine></Agreement></R>",
     };
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
     for (const std::string document : documents) {
         TempFolder folder;
         const std::wstring exe = folder / L"setup.exe";
@@ -266,7 +264,7 @@ TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
         DWORD status = 0xDEADBEEF;
         ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status)) << document;
         EXPECT_EQ(status, 0u) << document;
-        EXPECT_FALSE(FileExists(std::wstring(temp) + L"~temp.install.conf")) << document;
+        EXPECT_FALSE(FileExists(TempPath() + L"~temp.install.conf")) << document;
     }
 }
 
@@ -279,9 +277,7 @@ protected:
         if (GetParam()) {
             m_exe = BuildFile(L"variants/without-product/setup.exe");
         } else {
-            wchar_t temp[MAX_PATH] = {};
-            ::GetTempPathW(MAX_PATH, temp);
-            MakeFolders(std::wstring(temp) + L"~temp.install.data.zip");
+            MakeFolders(TempPath() + L"~temp.install.data.zip");
         }
     }
 
