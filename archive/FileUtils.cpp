@@ -134,6 +134,13 @@ bool IsSharePath(const std::wstring& path)
     return ShareRootEnd(path) > shareStart + 1;
 }
 
+std::wstring ExtendedLengthPath(const std::wstring& path)
+{
+    if (IsSharePath(path)) return L"\\\\?\\UNC" + path.substr(1);
+    const bool drivePath = path.size() >= 3 && (path[0] | 0x20) >= L'a' && (path[0] | 0x20) <= L'z' && path[1] == L':' && path[2] == L'\\';
+    return drivePath ? L"\\\\?\\" + path : path;
+}
+
 bool create_folder_chain(const std::wstring& path)
 {
     if (::PathFileExistsW(path.c_str())) return true;

@@ -35,6 +35,11 @@ bool create_folder_chain(const std::wstring& path);
 // are not share paths.
 bool IsSharePath(const std::wstring& path);
 
+// The verbatim form (\\?\C:\..., \\?\UNC\server\share\...) of an absolute drive or share path,
+// for the functions that must reach paths of any length; any other path is returned as it is.
+// The path must already be whole: the verbatim form resolves no "." or "..".
+std::wstring ExtendedLengthPath(const std::wstring& path);
+
 // Deletes a folder (or file) permanently; a missing path is success. Links inside the tree are
 // removed themselves, never followed.
 int delete_folder(const wchar_t* path, bool confirm, bool showProgress);

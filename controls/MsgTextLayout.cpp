@@ -62,6 +62,22 @@ std::vector<TextRow> SplitLayout(const std::wstring& text, int errorCode, const 
     return CentredRows(lineA, lineB, errorCode);
 }
 
+// A request cut to one row, and what follows the first line feed (a list of programs) wrapped
+// into two.
+std::vector<TextRow> RequestAndListLayout(const std::wstring& text, int errorCode, const MeasureText& measure)
+{
+    const size_t feed = text.find(L'\n');
+    std::wstring request = CutToOneLine(TrimLineFeeds(text.substr(0, feed)), measure);
+    std::wstring listA, listB;
+    if (feed != std::wstring::npos) WrapIntoTwoLines(TrimLineFeeds(text.substr(feed + 1)), measure, listA, listB);
+    std::vector<std::wstring> lines{request};
+    for (const std::wstring* line : {&listA, &listB}) {
+        if (!line->empty()) lines.push_back(*line);
+    }
+    if (errorCode != -1) lines.push_back(GetErrorCodeLine(errorCode));
+    return StackRows(lines, kBlockCentre - kRowHeight * static_cast<int>(lines.size()) / 2);
+}
+
 // Three slices of fixed length, however long the text is: the first 18 characters, the 10 after
 // them and the last 11. Their rows start at y 46 and take no width into account.
 std::vector<TextRow> FixedSplitLayout(const std::wstring& text, int errorCode)
@@ -93,7 +109,8 @@ MsgDlgMode EffectiveMsgMode(int mode)
     switch (mode) {
     case MSGDLG_ERROR:
     case MSGDLG_YESNO:
-    case MSGDLG_CONTINUE_QUIT: return static_cast<MsgDlgMode>(mode);
+    case MSGDLG_CONTINUE_QUIT:
+    case MSGDLG_RETRY_CANCEL: return static_cast<MsgDlgMode>(mode);
     default: return MSGDLG_NOTICE;
     }
 }
@@ -103,6 +120,7 @@ std::vector<TextRow> LayoutMessageText(int mode, const std::wstring& text, int e
     switch (EffectiveMsgMode(mode)) {
     case MSGDLG_ERROR: return SplitLayout(text, errorCode, measure);
     case MSGDLG_CONTINUE_QUIT: return FixedSplitLayout(text, errorCode);
+    case MSGDLG_RETRY_CANCEL: return RequestAndListLayout(text, errorCode, measure);
     default: return WrappedLayout(text, errorCode, measure);
     }
 }

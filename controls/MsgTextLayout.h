@@ -1,6 +1,6 @@
 // Where the message box puts its text: pure functions over a measuring callback, so that the
 // rules (two wrapped rows, the split at the first line feed, the fixed slices of mode 3, the
-// error-code row) can be checked without a window.
+// request and its list of mode 4, the error-code row) can be checked without a window.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@ enum MsgDlgMode {
     MSGDLG_ERROR = 1,           // one 确定 button, the text split at its first line feed
     MSGDLG_YESNO = 2,           // 是 / 否
     MSGDLG_CONTINUE_QUIT = 3,   // 继续安装 / 退出安装, the text in three fixed slices
+    MSGDLG_RETRY_CANCEL = 4,    // 重试 / 取消, one row up to the first line feed, two rows after it
 };
 
 // Width in pixels of a text in the font the box draws with.
@@ -30,7 +31,7 @@ struct TextRow {
     RECT rect;
 };
 
-// MSGDLG_ERROR, MSGDLG_YESNO and MSGDLG_CONTINUE_QUIT as given; every other value as MSGDLG_NOTICE.
+// MSGDLG_ERROR, MSGDLG_YESNO, MSGDLG_CONTINUE_QUIT and MSGDLG_RETRY_CANCEL as given; every other value as MSGDLG_NOTICE.
 MsgDlgMode EffectiveMsgMode(int mode);
 
 // The rows to draw for a message, top to bottom.

@@ -20,13 +20,16 @@ const ButtonLayout kNo{L"否", 58, 10, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
 const ButtonLayout kContinue{L"继续安装", 149, 82, IDB_MSG_WIDE_BTN_NORMAL, IDB_MSG_WIDE_BTN_HOVER};
 const ButtonLayout kQuit{L"退出安装", 77, 10, IDB_MSG_WIDE_BTN_NORMAL, IDB_MSG_WIDE_BTN_HOVER};
 const ButtonLayout kOk{L"确定", 58, 10, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
+const ButtonLayout kRetry{L"重试", 111, 63, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
+const ButtonLayout kCancel{L"取消", 58, 10, IDB_MSG_BTN_NORMAL, IDB_MSG_BTN_HOVER};
 
 UINT IconFor(int mode)
 {
     switch (mode) {
     case MSGDLG_ERROR: return IDB_MSG_ICON_ERROR;
     case MSGDLG_YESNO:
-    case MSGDLG_CONTINUE_QUIT: return IDB_MSG_ICON_QUESTION;
+    case MSGDLG_CONTINUE_QUIT:
+    case MSGDLG_RETRY_CANCEL: return IDB_MSG_ICON_QUESTION;
     default: return IDB_MSG_ICON_NOTICE;
     }
 }
@@ -153,6 +156,10 @@ void CMyMsgDlg::CreateButtons()
     case MSGDLG_CONTINUE_QUIT:
         CreateLowerButton(m_btnOK, kContinue, client, hwnd, IDC_BTN_MSG_OK);
         CreateLowerButton(m_btnCancel, kQuit, client, hwnd, IDC_BTN_MSG_CANCEL);
+        break;
+    case MSGDLG_RETRY_CANCEL:
+        CreateLowerButton(m_btnOK, kRetry, client, hwnd, IDC_BTN_MSG_OK);
+        CreateLowerButton(m_btnCancel, kCancel, client, hwnd, IDC_BTN_MSG_CANCEL);
         break;
     default:
         CreateLowerButton(m_btnOK, kOk, client, hwnd, IDC_BTN_MSG_OK);

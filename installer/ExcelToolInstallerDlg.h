@@ -14,12 +14,14 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "controls/BmpBtn.h"
 #include "framework/Gdi.h"
 #include "framework/ScopedHandle.h"
 #include "framework/Window.h"
 
+struct HoldingProgram;
 struct UpgradeFolders;
 
 // Private message that performs the finish transition of the wizard.
@@ -86,7 +88,12 @@ protected:
     bool RunInstallSequence(Mode mode);
     // Unpacks the product beside the install folder and swaps it in; false, with the earlier
     // installation as it was, when the archive is refused or the unpacking or the swap fails.
-    bool UnpackProduct(const std::wstring& archivePath, const UpgradeFolders& folders);
+    bool UnpackProduct(const std::wstring& archivePath, const UpgradeFolders& folders, Mode mode);
+    // True once no file of the earlier installation is in use. Files in use are logged with the
+    // programs that hold them; the wizard asks the user to close those and try again, silent
+    // mode gives up at once.
+    bool EarlierInstallationFree(std::vector<std::wstring> inUse, const UpgradeFolders& folders, Mode mode);
+    std::vector<HoldingProgram> LogProgramsHolding(const std::vector<std::wstring>& inUse, const UpgradeFolders& folders);
     void MarkInstallDone(bool succeeded);
     void RunPostInstallSteps(Mode mode);
     void RecordInstallation(const std::wstring& libId, const std::wstring& current, Mode mode);
@@ -112,6 +119,10 @@ protected:
     void LaunchProduct();
     // Has the thread that runs wizard show the failure in the message box.
     void ReportInstallFailure(HWND wizard);
+    // From the install worker: asks the user, on the wizard's thread, to close the programs
+    // that hold files of the earlier installation. True for 重试, false for 取消 or when the
+    // wizard is gone.
+    bool AskToClosePrograms(const std::vector<HoldingProgram>& holders);
     void AcquireRunOnceGuards();
     // Lets go of "OnlyRun", before the product is started from the finish page.
     void ReleaseOnlyRun();

@@ -41,6 +41,8 @@
 #define IDS_ALREADY_RUNNING 212
 #define IDS_INSTALL_FAILED 213
 #define IDS_FINISH_FAILED 214
+#define IDS_CLOSE_PROGRAMS 215
+#define IDS_FILES_IN_USE 216
 
 // Embedded payload: type names and ids.
 #define IDR_INSTALLCONF 198

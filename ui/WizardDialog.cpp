@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "controls/MyMsgDlg.h"
+#include "installer/upgrade/FileHolders.h"
 #include "framework/SystemLibrary.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
@@ -19,6 +20,9 @@ constexpr int kWizardWidth = 550;
 constexpr int kWizardHeight = 385;
 // Shows the failure of an installation in the message box, on the UI thread.
 constexpr UINT WM_REPORT_INSTALL_FAILURE = WM_APP + 2;
+// Asks the user to close the programs holding the earlier installation (lParam: the message
+// text); answers IDOK for 重试.
+constexpr UINT WM_ASK_TO_CLOSE_PROGRAMS = WM_APP + 3;
 
 struct WizardButton {
     int id;
@@ -223,6 +227,9 @@ bool CExcelToolInstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
         ShowMyMsgDlg(MSGDLG_ERROR, framework::LoadStringResource(IDS_INSTALL_FAILED), -1, GetSafeHwnd());
         result = 0;
         return true;
+    case WM_ASK_TO_CLOSE_PROGRAMS:
+        result = ShowMyMsgDlg(MSGDLG_RETRY_CANCEL, *reinterpret_cast<const std::wstring*>(lParam), -1, GetSafeHwnd());
+        return true;
     default:
         return false;
     }
@@ -231,6 +238,17 @@ bool CExcelToolInstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
 void CExcelToolInstallerDlg::ReportInstallFailure(HWND wizard)
 {
     ::PostMessageW(wizard, WM_REPORT_INSTALL_FAILURE, 0, 0);
+}
+
+bool CExcelToolInstallerDlg::AskToClosePrograms(const std::vector<HoldingProgram>& holders)
+{
+    const std::wstring text =
+        holders.empty() ? framework::Format(framework::LoadStringResource(IDS_FILES_IN_USE).c_str(), m_strProductName.c_str())
+                        : framework::Format(framework::LoadStringResource(IDS_CLOSE_PROGRAMS).c_str(),
+                                            JoinDisplayNames(holders).c_str());
+    // The worker waits here for the answer; a wizard that has gone answers nothing (0).
+    const HWND wizard = GetSafeHwnd();
+    return wizard && ::SendMessageW(wizard, WM_ASK_TO_CLOSE_PROGRAMS, 0, reinterpret_cast<LPARAM>(&text)) == IDOK;
 }
 
 void CExcelToolInstallerDlg::OnPaint()

@@ -58,9 +58,8 @@ bool IsFileInUse(const std::wstring& path)
     return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-}  // namespace
-
-bool EmptyFolder(const std::wstring& folder, bool removeFolder)
+// Folder and the paths below it are in their verbatim form.
+bool EmptyVerbatimFolder(const std::wstring& folder, bool removeFolder)
 {
     if (removeFolder) {
         // A link in the folder's place is removed itself, and so is a file of that name.
@@ -74,7 +73,7 @@ bool EmptyFolder(const std::wstring& folder, bool removeFolder)
         if (IsLink(attributes)) {
             RemoveLinkOrFile(path.c_str(), attributes);
         } else if (IsFolder(attributes)) {
-            EmptyFolder(path, true);
+            EmptyVerbatimFolder(path, true);
         } else {
             ::DeleteFileW(path.c_str());
         }
@@ -88,21 +87,55 @@ bool EmptyFolder(const std::wstring& folder, bool removeFolder)
     return true;
 }
 
+// Calls visit(path) for every file below folder, links left out; stops when visit returns false.
+template <typename Visit>
+bool ForEachFileBelow(const std::wstring& folder, Visit& visit)
+{
+    bool more = true;
+    ForEachEntry(folder, [&](const std::wstring& path, DWORD attributes) {
+        if (IsLink(attributes)) return true;
+        more = IsFolder(attributes) ? ForEachFileBelow(path, visit) : visit(path);
+        return more;
+    });
+    return more;
+}
+
+// The files below folder that pass the test, at most limit, in the form folder was given.
+template <typename Test>
+std::vector<std::wstring> CollectFilesBelow(const std::wstring& folder, size_t limit, Test test)
+{
+    const std::wstring verbatim = ExtendedLengthPath(folder);
+    std::vector<std::wstring> files;
+    auto visit = [&](const std::wstring& path) {
+        if (test(path)) files.push_back(folder + path.substr(verbatim.size()));
+        return files.size() < limit;
+    };
+    if (limit > 0) ForEachFileBelow(verbatim, visit);
+    return files;
+}
+
+}  // namespace
+
+bool EmptyFolder(const std::wstring& folder, bool removeFolder)
+{
+    return EmptyVerbatimFolder(ExtendedLengthPath(folder), removeFolder);
+}
+
 bool DeleteFolderTree(const std::wstring& folder)
 {
-    EmptyFolder(folder, true);
-    if (::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const std::wstring verbatim = ExtendedLengthPath(folder);
+    EmptyVerbatimFolder(verbatim, true);
+    if (::GetFileAttributesW(verbatim.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool FolderHasFileInUse(const std::wstring& folder)
+std::vector<std::wstring> FilesInUseBelow(const std::wstring& folder, size_t limit)
 {
-    bool inUse = false;
-    ForEachEntry(folder, [&inUse](const std::wstring& path, DWORD attributes) {
-        if (IsLink(attributes)) return true;
-        inUse = IsFolder(attributes) ? FolderHasFileInUse(path) : IsFileInUse(path);
-        return !inUse;
-    });
-    return inUse;
+    return CollectFilesBelow(folder, limit, IsFileInUse);
+}
+
+std::vector<std::wstring> FilesBelow(const std::wstring& folder, size_t limit)
+{
+    return CollectFilesBelow(folder, limit, [](const std::wstring&) { return true; });
 }

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// Paths below folder may be of any length (they are reached in their verbatim \\?\ form).
 
 // Deletes everything inside folder; with removeFolder set, the folder itself too. Attributes
 // that would refuse the deletion (read-only, hidden, system) are cleared first. Entries that
@@ -17,7 +20,11 @@ bool EmptyFolder(const std::wstring& folder, bool removeFolder);
 // left afterwards, also when there was nothing to begin with.
 bool DeleteFolderTree(const std::wstring& folder);
 
-// True when a file below folder is in use by another program in a way that keeps it from being
-// deleted or replaced: a running program, a library loaded by another process (the product's
-// add-in inside Excel), a file held open without sharing.
-bool FolderHasFileInUse(const std::wstring& folder);
+// The files below folder (at most limit of them) that another program uses in a way that keeps
+// them from being deleted or replaced: a running program, a library loaded by another process
+// (the product's add-in inside Excel), a file held open without sharing. Paths as folder gives
+// them.
+std::vector<std::wstring> FilesInUseBelow(const std::wstring& folder, size_t limit);
+
+// The files that are left below folder, at most limit of them.
+std::vector<std::wstring> FilesBelow(const std::wstring& folder, size_t limit);

@@ -3,16 +3,17 @@
 #include <windows.h>
 
 #include "archive/Unzipper.h"
-#include "installer/upgrade/EmptyFolder.h"
+#include "installer/upgrade/Leftovers.h"
+#include "installer/upgrade/UpgradeFolders.h"
 
-bool UnpackIntoStaging(Unzipper& unzipper, const std::wstring& staging)
+bool UnpackIntoStaging(Unzipper& unzipper, const UpgradeFolders& folders)
 {
     // Unpacked over an older staging folder, stray files would become part of the product.
-    if (!DeleteFolderTree(staging)) return false;
-    if (unzipper.ExtractAll(staging.c_str(), false)) return true;
+    if (!DeleteOrMoveAside(folders.staging, folders)) return false;
+    if (unzipper.ExtractAll(folders.staging.c_str(), false)) return true;
     // The reason the unpacking stopped is the caller's to report, not the clean-up's.
     const DWORD error = ::GetLastError();
-    DeleteFolderTree(staging);
+    DeleteOrMoveAside(folders.staging, folders);
     ::SetLastError(error);
     return false;
 }

@@ -2,12 +2,11 @@
 // else, so that a failure halfway (a full disk, damaged data) costs nothing but that folder.
 #pragma once
 
-#include <string>
-
 class Unzipper;
+struct UpgradeFolders;
 
-// Unpacks every entry of the open archive into staging. A leftover folder of that name is
-// deleted first; when it cannot be, nothing is unpacked. True only when every entry was written
-// whole: the reader checks each file's size and checksum and that the directory ends where it
-// should. On failure the staging folder is deleted again.
-bool UnpackIntoStaging(Unzipper& unzipper, const std::wstring& staging);
+// Unpacks every entry of the open archive into folders.staging. A leftover folder of that name
+// is deleted (or moved out of the way) first; when neither can be done, nothing is unpacked.
+// True only when every entry was written whole: the reader checks each file's size and checksum
+// and that the directory ends where it should. On failure the staging folder goes again.
+bool UnpackIntoStaging(Unzipper& unzipper, const UpgradeFolders& folders);

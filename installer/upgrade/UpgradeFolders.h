@@ -17,10 +17,16 @@ struct UpgradeFolders {
     {
     }
 
+    // The folders of installDir, or, where the install folder is a junction or symbolic link
+    // (a user who moved the product to another drive), of the folder it points to: the new
+    // product is staged beside that folder and takes its place, and the link keeps pointing
+    // where the user put it.
+    static UpgradeFolders Of(const std::wstring& installDir);
+
     // All four without a trailing backslash.
     std::wstring install;
     std::wstring staging;
     std::wstring previous;
-    // The Corvane folder, which holds the other three.
+    // The folder that holds the other three (Corvane, or the link target's parent).
     std::wstring parent;
 };

@@ -6,12 +6,24 @@
 //   the earlier installation goes back into place;
 // - the earlier installation set aside beside a filled install folder (the run ended while
 //   deleting it, after the swap): the rest of it is deleted;
-// - a staging folder, complete or not: deleted.
+// - a staging folder, complete or not: deleted;
+// - folders moved out of the way by earlier runs (Leftovers.h): deleted as far as they are free.
 #pragma once
+
+#include <functional>
+#include <string>
 
 struct UpgradeFolders;
 
+enum class FolderContent { Missing, Empty, Filled, Unknown };
+
+// What a folder holds; Unknown when it exists but cannot be listed. A link counts as filled:
+// what it points to is not this installer's to judge.
+FolderContent InspectFolder(const std::wstring& folder);
+using FolderInspection = std::function<FolderContent(const std::wstring& folder)>;
+
 // Resolves the cases above. False when something stays that an installation must not run over
-// (a set-aside installation that can neither go back nor be deleted, a staging folder that
-// cannot be deleted); the install folder is then left as it is.
-bool RecoverInterruptedUpgrade(const UpgradeFolders& folders);
+// (a set-aside installation that can neither go back nor be deleted or moved away, a staging
+// folder of that kind), and when the install folder cannot be listed: the recovery then decides
+// nothing and leaves both folders as they are. Each such case is written to the install log.
+bool RecoverInterruptedUpgrade(const UpgradeFolders& folders, const FolderInspection& inspect = InspectFolder);
