@@ -104,21 +104,32 @@ TEST(MessageTextWrap, EmptyTextIsOneEmptyRow)
     ExpectRows(Rows(MSGDLG_NOTICE, L"\n\n"), {{L"", 60, 78}});
 }
 
-TEST(MessageTextModes, ModesOutsideOneToThreeBehaveAsTheNotice)
+TEST(MessageTextModes, ModesOutsideOneToFourBehaveAsTheNotice)
 {
     EXPECT_EQ(EffectiveMsgMode(7), MSGDLG_NOTICE);
     EXPECT_EQ(EffectiveMsgMode(-1), MSGDLG_NOTICE);
-    EXPECT_EQ(EffectiveMsgMode(4), MSGDLG_NOTICE);
+    EXPECT_EQ(EffectiveMsgMode(5), MSGDLG_NOTICE);
+    EXPECT_EQ(EffectiveMsgMode(MSGDLG_RETRY_CANCEL), MSGDLG_RETRY_CANCEL);
     EXPECT_EQ(EffectiveMsgMode(MSGDLG_ERROR), MSGDLG_ERROR);
     EXPECT_EQ(EffectiveMsgMode(MSGDLG_YESNO), MSGDLG_YESNO);
     EXPECT_EQ(EffectiveMsgMode(MSGDLG_CONTINUE_QUIT), MSGDLG_CONTINUE_QUIT);
     // Texts that the other modes would lay out differently: a line feed split, fixed slices.
     for (const std::wstring& text : {Letters(30) + L"\n" + Letters(5), std::wstring(L"\nabc"), Letters(40)}) {
-        for (int mode : {7, -1, 4, 100}) {
+        for (int mode : {7, -1, 5, 100}) {
             ExpectRows(Rows(mode, text, -1), Rows(MSGDLG_NOTICE, text, -1));
             ExpectRows(Rows(mode, text, 12), Rows(MSGDLG_NOTICE, text, 12));
         }
     }
+}
+
+TEST(MessageTextRequest, TheRequestTakesOneRowAndTheProgramsTwo)
+{
+    const std::wstring request = Letters(25), programs = Letters(30, L'0');
+    // The request cut to a row; the list wrapped into two, the rest dropped; centred as a block.
+    ExpectRows(Rows(MSGDLG_RETRY_CANCEL, request + L"\n" + programs + Letters(30)),
+               {{Letters(22), 42, 60}, {programs.substr(0, 22), 60, 78}, {programs.substr(22) + Letters(14), 78, 96}});
+    ExpectRows(Rows(MSGDLG_RETRY_CANCEL, L"abc\nExcel"), {{L"abc", 51, 69}, {L"Excel", 69, 87}});
+    ExpectRows(Rows(MSGDLG_RETRY_CANCEL, L"abc"), {{L"abc", 60, 78}});
 }
 
 TEST(MessageTextSplit, TwoPartsAreCutToOneRowEach)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/Unzipper.h"
+#include "tests/wizard/WizardDriver.h"
 #include "tests/support/ArchiveMutation.h"
 #include "tests/support/ShellLinkReader.h"
 #include "tests/support/TestSupport.h"
@@ -23,6 +24,7 @@ class SetupWithProduct {
 public:
     explicit SetupWithProduct(const std::string& archive) { CopySetupWithResource(m_exe, L"INSTALLDATA", 199, &archive); }
     DWORD RunSilent() const { return RunAndWait(m_exe, L"-silent"); }
+    const std::wstring& exe() const { return m_exe; }
 
 private:
     TempFolder m_folder;
@@ -232,6 +234,34 @@ TEST(InstallSequence, RunEndedWhileDeletingTheEarlierInstallationIsCompleted)
     EXPECT_EQ(RunAndWait(BuildFile(L"variants/without-product/setup.exe"), L"-silent"), kFailed);
     EXPECT_EQ(ReadTree(InstallFolder()), installed) << "the installed product stays";
     EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>()) << "the rest of the earlier one goes";
+}
+
+TEST(InstallSequence, TwoSilentRunsAtOnceLeaveOneWholeProduct)
+{
+    // Large enough that the second run starts while the first is unpacking.
+    ZipBuilder product;
+    std::vector<std::wstring> files;
+    product.File("StartUp.exe", "new launcher");
+    for (int folder = 0; folder < 30; ++folder) {
+        for (int file = 0; file < 60; ++file) {
+            const std::string name = "data" + std::to_string(folder) + "/file" + std::to_string(file) + ".txt";
+            product.File(name, name + std::string(512, 'x'));
+        }
+    }
+    const SetupWithProduct setup(product.Build());
+    const wizard_driver::Process first(setup.exe(), L"-silent");
+    ASSERT_TRUE(wizard_driver::WaitFor([] { return FolderExists(StagingFolder()); }, 120000)) << "the first run unpacks";
+    const wizard_driver::Process second(setup.exe(), L"-silent");
+    DWORD firstStatus = 0xDEADBEEF, secondStatus = 0xDEADBEEF;
+    ASSERT_TRUE(first.WaitForExit(300000, firstStatus));
+    ASSERT_TRUE(second.WaitForExit(300000, secondStatus));
+    // The second waited for the first and installed again.
+    EXPECT_EQ(firstStatus, 0u);
+    EXPECT_EQ(secondStatus, 0u);
+    const std::map<std::wstring, std::string> installed = ReadTree(InstallFolder());
+    EXPECT_EQ(installed.size(), 1u + 30 + 30 * 60);
+    EXPECT_EQ(installed.count(L"data29\\file59.txt"), 1u);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
 }
 
 TEST(InstallSequence, ASilentInstallationIsCompleteAndASecondOneRepeatsNothing)

@@ -1,13 +1,13 @@
 // Installations that meet trouble: a temporary folder that cannot be written, a product file
-// held open, running or loaded during an upgrade, a client setup that crashes or is no program
-// at all, an absurd
-// command line.
+// held open, running or loaded during an upgrade (and the program that holds it named), a client
+// setup that crashes or is no program at all, an absurd command line.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/wizard/WizardDriver.h"
 
@@ -20,6 +20,34 @@ constexpr DWORD kFailed = 0xFFFFFFFF;
 std::vector<std::wstring> InstalledFiles()
 {
     return ListTree(InstallFolder());
+}
+
+// This test program, which stands for Excel with the product's add-in loaded.
+std::wstring OwnFileName()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring full = path;
+    return full.substr(full.find_last_of(L'\\') + 1);
+}
+
+std::wstring LibraryPath(const std::wstring& folder)
+{
+    return folder + L"client\\3.2.1\\Lib\\Brenvik.dll";
+}
+
+// The install log as text; "" when there is none.
+std::string LogText(const std::wstring& path)
+{
+    return FileExists(path) ? ReadFileBytes(path) : std::string();
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0],
+                                       static_cast<int>(bytes.size()), nullptr, nullptr));
+    return bytes;
 }
 
 TEST(Faults, TemporaryFolderThatCannotBeWrittenFailsTheInstallation)
@@ -102,14 +130,76 @@ TEST(Faults, ProductLibraryLoadedByAnotherProcessKeepsTheEarlierInstallation)
 {
     ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
     const std::map<std::wstring, std::string> before = ReadTree(InstallFolder());
-    // This test program stands for Excel with the product's add-in loaded.
-    HMODULE library = ::LoadLibraryW((InstallFolder() + L"client\\3.2.1\\Lib\\Brenvik.dll").c_str());
+    HMODULE library = ::LoadLibraryW(LibraryPath(InstallFolder()).c_str());
     ASSERT_NE(library, nullptr);
-    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), kFailed);
+    const TempFolder logs;
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent -log \"" + logs / L"setup.log" + L"\""), kFailed);
     ::FreeLibrary(library);
     EXPECT_EQ(ReadTree(InstallFolder()), before);
     EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+    // The administrator learns which program to close.
+    const std::string named = Utf8(L"in use by: " + OwnFileName() + L" (process ") + std::to_string(::GetCurrentProcessId()) + ")";
+    EXPECT_NE(LogText(logs / L"setup.log").find(named), std::string::npos) << LogText(logs / L"setup.log");
     EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+}
+
+TEST(Faults, WizardNamesTheProgramHoldingTheProductAndRetriesOnceItHasLetGo)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    WriteFileBytes(InstallFolder() + L"earlier.txt", "only in the earlier installation");
+    HMODULE library = ::LoadLibraryW(LibraryPath(InstallFolder()).c_str());
+    ASSERT_NE(library, nullptr);
+    const TempFolder logs;
+    const wizard_driver::Process setup(SetupExePath(), L"-log \"" + logs / L"setup.log" + L"\"");
+    const HWND wizard = wizard_driver::WaitForProcessWindow(setup.id(), wizard_driver::kWizardTitle, 60000);
+    ASSERT_NE(wizard, nullptr);
+    wizard_driver::Click(wizard, IDC_CHK_AGREE);
+    wizard_driver::Click(wizard, IDC_BTN_INSTALL);
+
+    const HWND box = wizard_driver::WaitForProcessWindow(setup.id(), wizard_driver::kMessageBoxTitle, 120000);
+    ASSERT_NE(box, nullptr);
+    wchar_t retry[16] = {}, cancel[16] = {};
+    ::GetWindowTextW(::GetDlgItem(box, IDC_BTN_MSG_OK), retry, 16);
+    ::GetWindowTextW(::GetDlgItem(box, IDC_BTN_MSG_CANCEL), cancel, 16);
+    EXPECT_EQ(std::wstring(retry), L"重试");
+    EXPECT_EQ(std::wstring(cancel), L"取消");
+    EXPECT_NE(LogText(logs / L"setup.log").find(Utf8(L"in use by: " + OwnFileName())), std::string::npos);
+    EXPECT_TRUE(FileExists(InstallFolder() + L"earlier.txt")) << "nothing changes while the user decides";
+
+    ::FreeLibrary(library);
+    wizard_driver::Click(box, IDC_BTN_MSG_OK);
+    ASSERT_TRUE(wizard_driver::WaitFor([&] { return wizard_driver::IsShown(wizard, IDC_BTN_FINISH); }, 120000));
+    EXPECT_FALSE(FileExists(InstallFolder() + L"earlier.txt")) << "the upgrade went through";
+    EXPECT_TRUE(FileExists(LibraryPath(InstallFolder())));
+    EXPECT_EQ(wizard_driver::FindProcessWindow(setup.id(), wizard_driver::kMessageBoxTitle), nullptr)
+        << "no failure is shown after the retry";
+    if (wizard_driver::IsChecked(wizard, IDC_CHK_LAUNCH)) wizard_driver::Click(wizard, IDC_CHK_LAUNCH);
+    wizard_driver::Click(wizard, IDC_BTN_FINISH);
+    DWORD status = 0xDEADBEEF;
+    EXPECT_TRUE(setup.WaitForExit(60000, status));
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>());
+}
+
+TEST(Faults, LibraryStillLoadedFromTheSetAsideInstallationNeverBlocksLaterUpgrades)
+{
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    // What an upgrade leaves when Excel still had the earlier add-in loaded: its library in the
+    // set-aside folder, which cannot be deleted while it is loaded.
+    const std::wstring setAside = KnownFolder(CSIDL_APPDATA) + L"\\Corvane\\Plandrel.old\\";
+    MakeFolders(setAside + L"client\\3.2.1\\Lib");
+    ASSERT_TRUE(::CopyFileW(LibraryPath(InstallFolder()).c_str(), LibraryPath(setAside).c_str(), FALSE));
+    HMODULE library = ::LoadLibraryW(LibraryPath(setAside).c_str());
+    ASSERT_NE(library, nullptr);
+    WriteFileBytes(InstallFolder() + L"earlier.txt", "only in the earlier installation");
+
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    EXPECT_FALSE(FileExists(InstallFolder() + L"earlier.txt")) << "the new product is in place";
+    EXPECT_FALSE(FolderExists(setAside)) << "the name is free for the next swap";
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u) << "and the next upgrade too";
+
+    ::FreeLibrary(library);
+    EXPECT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    EXPECT_EQ(BesideInstallFolder(), std::vector<std::wstring>()) << "once free, what was moved aside is gone";
 }
 
 TEST(Faults, CrashingClientSetupDoesNotStopTheInstallation)
