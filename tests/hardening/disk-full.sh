@@ -8,10 +8,12 @@
 # - an upgrade whose disk fills up in the middle of the unpacking (the drive runs out of
 #   inodes, which no free-space figure shows): exit -1, and the drive exactly as before, no
 #   staging folder left;
-# - with room again, the upgrade goes through.
-#   disk-full.sh <wine root> <harness dir> <setup.exe>
+# - with room again, the upgrade goes through;
+# - a product of many small files that would fit by their bytes but not by the clusters they
+#   take: refused by the space check before anything is written.
+#   disk-full.sh <wine root> <harness dir> <setup.exe> <setup.exe with the small-files product>
 set -euo pipefail
-root=$1 harness=$2 setup=$3
+root=$1 harness=$2 setup=$3 small_files_setup=$4
 if [ "$(id -u)" -ne 0 ]; then echo "mounting a tmpfs needs root"; exit 77; fi
 
 prefix="$root/prefixes/disk-full"
@@ -43,7 +45,7 @@ install="$drive/Profile/AppData/Roaming/Corvane/Plandrel"
 run_setup() {
   local expected=$1 status
   set +e
-  wine "$setup" -silent
+  wine "${installer:-$setup}" -silent ${log:+-log "$log"}
   status=$?
   set -e
   echo "exit status: $status"
@@ -89,4 +91,11 @@ mount -o remount,nr_inodes=4096 "$drive"
 run_setup 0
 left=$(cd "$drive/Profile/AppData/Roaming/Corvane" && ls -A | grep -v -x Plandrel || true)
 [ -z "$left" ] || { echo "left beside the install folder: $left"; exit 1; }
+
+echo "== small files that fit by their bytes, not by their clusters"
+used_kb=$(df -k --output=used "$drive" | tail -n 1)
+mount -o remount,size=$((used_kb + 800))k "$drive"
+installer=$small_files_setup log='C:\small-files.log' failed_upgrade
+grep -q 'not enough free space' "$prefix/drive_c/small-files.log" ||
+  { echo "not refused by the space check:"; cat "$prefix/drive_c/small-files.log"; exit 1; }
 echo "disk full: clean failures, earlier installation intact"
