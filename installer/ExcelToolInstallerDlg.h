@@ -22,6 +22,7 @@
 #include "framework/Window.h"
 
 struct HoldingProgram;
+struct SwapOutcome;
 struct UpgradeFolders;
 
 // Private message that performs the finish transition of the wizard.
@@ -94,6 +95,7 @@ protected:
     // mode gives up at once.
     bool EarlierInstallationFree(std::vector<std::wstring> inUse, const UpgradeFolders& folders, Mode mode);
     std::vector<HoldingProgram> LogProgramsHolding(const std::vector<std::wstring>& inUse, const UpgradeFolders& folders);
+    static void LogSwapFailure(const SwapOutcome& swap, const UpgradeFolders& folders);
     void MarkInstallDone(bool succeeded);
     void RunPostInstallSteps(Mode mode);
     void RecordInstallation(const std::wstring& libId, const std::wstring& current, Mode mode);

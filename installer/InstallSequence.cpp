@@ -104,8 +104,21 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
     const bool unpacked = UnpackIntoStaging(unzipper, folders);
     LogUnpacking(unzipper, unpacked, folders.staging + L"\\");
     if (!unpacked) return false;
-    const SwapOutcome swap = SwapInStagedProduct(folders);
-    if (swap.swapped) return true;
+    // A program may have taken hold of the earlier installation while the product was being
+    // unpacked: the wizard asks again, and the staged product waits for the answer.
+    for (;;) {
+        const SwapOutcome swap = SwapInStagedProduct(folders);
+        if (swap.swapped) return true;
+        LogSwapFailure(swap, folders);
+        std::vector<std::wstring> inUse = FilesInUseBelow(folders.install, kInUseFilesToName);
+        if (inUse.empty() || !EarlierInstallationFree(std::move(inUse), folders, mode)) break;
+    }
+    DeleteOrMoveAside(folders.staging, folders);
+    return false;
+}
+
+void CExcelToolInstallerDlg::LogSwapFailure(const SwapOutcome& swap, const UpgradeFolders& folders)
+{
     InstallLog::Instance().Failure(L"swapped in", framework::Format(L"could not %ls (%ls to %ls)", swap.failedRename,
                                                                     swap.from.c_str(), swap.to.c_str()),
                                    folders.install, swap.error);
@@ -113,9 +126,6 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
         InstallLog::Instance().Failure(L"swapped in", L"the earlier installation is set aside; the next run puts it back",
                                        folders.previous, ERROR_SUCCESS);
     }
-    LogProgramsHolding(FilesInUseBelow(folders.install, kInUseFilesToName), folders);
-    DeleteOrMoveAside(folders.staging, folders);
-    return false;
 }
 
 std::vector<HoldingProgram> CExcelToolInstallerDlg::LogProgramsHolding(const std::vector<std::wstring>& inUse,

@@ -6,8 +6,8 @@
 
 namespace {
 
-// Everyone may wait on and release the mutex, so that a run under another account is held up
-// by it rather than refused.
+// Everyone may wait on and release the mutex (SYNCHRONIZE | MUTEX_MODIFY_STATE), so that a run
+// under another account is held up by it rather than refused.
 constexpr wchar_t kEveryoneMaySynchronize[] = L"D:(A;;0x00100001;;;WD)(A;;GA;;;SY)(A;;GA;;;BA)";
 
 constexpr DWORD kPollMs = 250;
@@ -41,8 +41,9 @@ framework::KernelHandle CreateSharedMutex(const std::wstring& name)
     const DWORD error = ::GetLastError();
     if (descriptor) ::LocalFree(descriptor);
     if (!mutex && error == ERROR_ACCESS_DENIED) {
-        // Made by a run of another account before this version asked for shared access.
-        mutex.reset(::OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+        // Another account's run made it: CreateMutex asks for full access, which only its
+        // maker has; waiting and releasing is what everyone was given.
+        mutex.reset(::OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
     }
     if (!mutex) ::SetLastError(error);
     return mutex;
