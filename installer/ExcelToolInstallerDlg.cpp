@@ -12,19 +12,21 @@
 
 namespace {
 
+// Both folders are asked for in UTF-16: through the ANSI code page a profile named Zoë or 김민수
+// on a Chinese system would come back with '?' in it, a folder that does not exist.
 std::wstring QueryRoamingFolder()
 {
-    char folder[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
-    return framework::AnsiToWide(folder).str();
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE);
+    return folder;
 }
 
 std::wstring QueryTempFolder()
 {
-    char folder[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH) folder[0] = '\0';
-    return framework::AnsiToWide(folder).str();
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) folder[0] = L'\0';
+    return folder;
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ public:
     // Writes an embedded resource of this executable to a file, whole. False when the resource
     // is missing or empty, the file cannot be created, or the write falls short (the partial
     // file is then removed).
-    bool ExtractResourceToFile(const std::string& path, WORD id, const std::string& type);
+    bool ExtractResourceToFile(const std::wstring& path, WORD id, const std::string& type);
 
     // The install sequence in its two forms; both end by setting m_bInstallDone.
     bool DoInstall();

@@ -44,7 +44,7 @@ bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
     // An interrupted run is settled first, so that the user has a product again even when this
     // run fails.
     if (!RecoverInterruptedUpgrade(folders) ||
-        !ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
+        !ExtractResourceToFile(archive, IDR_INSTALLDATA, "INSTALLDATA") ||
         !UnpackProduct(archive, folders)) {
         MarkInstallDone(false);
         return false;
@@ -70,7 +70,7 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
     bool inUse = false;
     BackgroundTask probe([&inUse, &folders] { inUse = FolderHasFileInUse(folders.install); });
     Unzipper unzipper;
-    const bool opened = unzipper.OpenZip(framework::WideToAnsi(archivePath).get());
+    const bool opened = unzipper.OpenZip(archivePath.c_str());
     const bool checked = opened && unzipper.CheckAllEntries(folders.staging.c_str());
     LogArchiveCheck(unzipper, opened, checked, archivePath);
     const bool fits = checked && ArchiveFitsStaging(unzipper, folders);
@@ -88,7 +88,7 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
     // Until the swap the earlier installation stays as it was; a failure up to there costs only
     // the staging folder.
     const bool unpacked = UnpackIntoStaging(unzipper, folders.staging);
-    LogUnpacking(unzipper, unpacked, folders.staging + L"\\");
+    LogUnpacking(unzipper, unpacked, folders.install);
     if (!unpacked) return false;
     if (SwapInStagedProduct(folders)) return true;
     InstallLog::Instance().Failure(L"swapped in", L"the unpacked product could not take the install folder's place",

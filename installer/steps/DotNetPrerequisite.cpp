@@ -53,7 +53,7 @@ void RunRedistributable(const std::wstring& path)
 bool CExcelToolInstallerDlg::ExtractDotNetRedistributable(std::wstring& path)
 {
     path = m_strTempDir + L"~dotnet2.0.exe";
-    return ExtractResourceToFile(framework::WideToAnsi(path).str(), IDR_DOTNET, "EXE");
+    return ExtractResourceToFile(path, IDR_DOTNET, "EXE");
 }
 
 void CExcelToolInstallerDlg::InstallDotNet()

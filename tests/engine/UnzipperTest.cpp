@@ -187,7 +187,7 @@ TEST(Unzipper, NothingOpenMeansEveryOperationFails)
 {
     Unzipper unzipper;
     UZ_FileInfo info;
-    EXPECT_FALSE(unzipper.OpenZip(nullptr));
+    EXPECT_FALSE(unzipper.OpenZip(static_cast<const wchar_t*>(nullptr)));
     EXPECT_FALSE(unzipper.OpenZip(""));
     EXPECT_FALSE(unzipper.CloseZip());
     EXPECT_FALSE(unzipper.GotoFirstFile());
