@@ -10,8 +10,9 @@ setup_wine_env() {
   export WINEPREFIX="$prefix" WINEARCH=$arch WINEDEBUG=-all
   if [ "$arch" = win64 ]; then use_wine64 "$root"; fi
   export WINEDLLOVERRIDES="${SETUP_EXTRA_DLLOVERRIDES:+$SETUP_EXTRA_DLLOVERRIDES;}mscoree,mshtml=;winemenubuilder.exe=d"
-  # The installer's users run it with the Chinese ANSI code page (936).
-  export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+  # The installer's users run it with the Chinese ANSI code page (936); SETUP_TEST_LOCALE runs a
+  # test on a machine of another language (C.UTF-8: code page 1252).
+  export LC_ALL=${SETUP_TEST_LOCALE:-zh_CN.UTF-8} LANG=${SETUP_TEST_LOCALE:-zh_CN.UTF-8}
   mkdir -p "$root"
 }
 
