@@ -176,4 +176,7 @@ protected:
     framework::KernelHandle m_hRunOnce;
     framework::KernelHandle m_hOnlyRun;
     framework::Module m_richEdit;
+    // The session user's token when setup runs under a service account in their session: the
+    // shortcuts and the client check then go to that user's folders (installer/ProfilePath.h).
+    framework::KernelHandle m_hUserToken;
 };
