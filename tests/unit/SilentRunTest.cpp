@@ -133,6 +133,22 @@ std::string DamageEntry(std::string archive, const std::string& name)
     return archive;
 }
 
+// A silent run of a setup.exe carrying archive, which must fail: the log's line before its last,
+// which must say exit status -1.
+std::wstring FailureLogged(const std::string& archive)
+{
+    TempFolder folder;
+    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
+    EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent -log " + (folder / L"setup.log")), kFailed);
+    const std::vector<std::wstring> lines = ReadLog(folder / L"setup.log");
+    if (lines.size() < 3) {
+        ADD_FAILURE() << "the log holds " << lines.size() << " lines";
+        return std::wstring();
+    }
+    EXPECT_EQ(WithoutTime(lines.back()), L"exit status -1");
+    return WithoutTime(lines[lines.size() - 2]);
+}
+
 TEST(SilentRunLog, ADamagedArchiveNamesTheEntryAndEndsWithExitStatusMinusOne)
 {
     const std::wstring entry = L"资料\\损坏.txt";
@@ -140,18 +156,10 @@ TEST(SilentRunLog, ADamagedArchiveNamesTheEntryAndEndsWithExitStatusMinusOne)
     for (int i = 0; i < 3000; ++i) text += "line " + std::to_string(i * 7919 % 10007) + "\r\n";
     const std::string archive =
         DamageEntry(ZipBuilder().File("StartUp.exe", "launcher").File(Narrow(entry), text).Build(), Narrow(entry));
-    TempFolder folder;
-    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
-
-    EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent -log " + (folder / L"setup.log")), kFailed);
-    const std::vector<std::wstring> lines = ReadLog(folder / L"setup.log");
-    ASSERT_GE(lines.size(), 3u);
     // The entry is named where it was to be installed: the staging folder it was being written
     // into is gone when the log is read.
-    EXPECT_EQ(WithoutTime(lines[lines.size() - 2]),
-              L"FAILED unpacked: stopped at entry " + entry + L": it is damaged, or it could not be written; path " +
-                  InstallFolder() + entry);
-    EXPECT_EQ(WithoutTime(lines.back()), L"exit status -1");
+    EXPECT_EQ(FailureLogged(archive), L"FAILED unpacked: stopped at entry " + entry +
+                                          L": it is damaged, or it could not be written; path " + InstallFolder() + entry);
 }
 
 std::string Gbk(const std::wstring& text)
@@ -185,15 +193,8 @@ TEST(SilentRunLog, RefusedEntriesAreLoggedWithTheChecksReasonAndTheirName)
         SCOPED_TRACE(Narrow(refused.reason));
         ZipBuilder builder;
         for (const auto& [name, header] : refused.entries) builder.File(name, "content", header);
-        const std::string archive = builder.Build();
-        TempFolder folder;
-        CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
-        EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent -log " + (folder / L"setup.log")), kFailed);
-        const std::vector<std::wstring> lines = ReadLog(folder / L"setup.log");
-        ASSERT_GE(lines.size(), 3u);
-        EXPECT_EQ(WithoutTime(lines[lines.size() - 2]),
+        EXPECT_EQ(FailureLogged(builder.Build()),
                   L"FAILED archive checked: " + refused.reason + L"; path " + TempPath() + L"~temp.install.data.zip");
-        EXPECT_EQ(WithoutTime(lines.back()), L"exit status -1");
         EXPECT_FALSE(FolderExists(InstallFolder() + L"data")) << "nothing is unpacked";
     }
 }
