@@ -5,7 +5,6 @@
 #include "installer/ExcelToolInstallerDlg.h"
 
 #include "archive/Unzipper.h"
-#include "framework/Text.h"
 #include "installer/upgrade/ArchiveFit.h"
 #include "installer/ArchiveLog.h"
 #include "installer/upgrade/BackgroundTask.h"

@@ -3,7 +3,6 @@
 #include "installer/steps/DotNetPrerequisite.h"
 
 #include "controls/MyMsgDlg.h"
-#include "framework/Text.h"
 #include "installer/ExcelToolInstallerDlg.h"
 #include "installer/InstallLog.h"
 #include "installer/steps/RunProgram.h"
