@@ -8,7 +8,8 @@
 # command line, where other users of the machine and build logs would see it. A password from the
 # environment reaches osslsigncode as a file name that is a pipe (/dev/fd/N): every version reads
 # "-readpass FILE" (2.5, Debian 12's, reads no standard input), and the password never touches
-# the disk, so nothing is left to remove on any way out. Several time-stamp
+# the disk, so nothing is left to remove on any way out. printf is the shell's builtin: the
+# password is in no process's arguments. Several time-stamp
 # servers are tried in turn. When signing fails for any reason, PROGRAM is deleted: a build that
 # is meant to be signed never leaves an unsigned file where the signed one is expected.
 # OSSLSIGNCODE names the tool when it is not the one on the PATH.
