@@ -34,7 +34,7 @@ enum class EntryRefusal {
     Name,         // the name leads outside the target folder, names a device or is not valid
     Length,       // the path it gets does not fit
     Collision,    // it names the same path on Windows as another entry
-    LocalHeader,  // its local header contradicts its directory record (method or sizes)
+    LocalHeader,  // its local header cannot be read or contradicts its directory record (method or sizes)
 };
 
 struct UZ_FileInfo {
@@ -110,7 +110,8 @@ private:
     bool ReadStoredName(unz_file_info& info, StoredName& stored, char* comment, uLong commentSize);
     // Whether the archive's legacy names made on Unix are UTF-8 (StoredName.h).
     bool LegacyNamesAreUtf8();
-    // The entry's name, unpacked as name below folder (or, without a folder, name alone).
+    // Why the entry, unpacked as name below folder, is refused (without a folder only name
+    // itself is measured); None when it is not.
     static EntryRefusal JudgeEntry(const Entry& entry, const wchar_t* folder, const std::wstring& name);
     bool Refuse(EntryRefusal refusal, const std::wstring& name);
     bool MoveToMatch(int moveResult, const char* ext);

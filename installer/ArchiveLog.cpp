@@ -23,12 +23,12 @@ std::wstring RefusalReason(const Unzipper& unzipper)
         return L"entry refused, its name leads outside the install folder, names a device or holds a character no "
                L"Windows file name may hold: " + name;
     case EntryRefusal::Length:
-        return L"entry refused, its path below the install folder is too long for Windows: " + name;
+        return L"entry refused, its path below the install folder (and the staging folder beside it) is too long for Windows: " + name;
     case EntryRefusal::Collision:
         return L"entries refused, they name the same file on Windows (letter case aside): " + unzipper.CollidingEntry() +
                L" and " + name;
     case EntryRefusal::LocalHeader:
-        return L"entry refused, its local header contradicts the archive's directory (method or sizes): " + name;
+        return L"entry refused, its local header is damaged or contradicts the archive's directory (method or sizes): " + name;
     default:
         return L"the archive's directory is damaged";
     }
