@@ -15,13 +15,14 @@ BOOL CExcelToolInstallerApp::InitInstance()
         // The installer object is left alive on purpose: exit runs the static destructors only.
         CExcelToolInstallerDlg installer(options.inFrom);
         const int status = installer.RunSilent();
-        InstallLog::Instance().ExitStatus(status);
+        InstallLog::Instance().SetExitStatus(status);
         std::exit(status);
     }
+    // wWinMain returns 0 after the wizard, whatever it did, and so do the wizard's own exits
+    // (another setup already running, an agreement that cannot be loaded).
+    InstallLog::Instance().SetExitStatus(0);
     CExcelToolInstallerDlg wizard(options.inFrom);
     wizard.RunWizard();
     wizard.WaitForBackgroundInstall();
-    // wWinMain returns 0 after the wizard, whatever it did.
-    InstallLog::Instance().ExitStatus(0);
     return FALSE;
 }

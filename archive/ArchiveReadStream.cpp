@@ -55,7 +55,7 @@ voidpf ZCALLBACK Open(voidpf, const void* path, int mode)
 {
     if (!path || (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
     // The sharing the C runtime's "rb" gives: others may go on reading and writing the file.
-    framework::KernelHandle file(::CreateFileA(static_cast<const char*>(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    framework::KernelHandle file(::CreateFileW(static_cast<const wchar_t*>(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!file || !::GetFileSizeEx(file.get(), &size)) return nullptr;

@@ -8,6 +8,7 @@
 
 #include <ioapi.h>
 
-// Fills functions for reading an existing file whose path is narrow text in the ANSI code page,
-// as unzOpen2_64 takes it. The functions cannot write.
+// Fills functions for reading an existing file; the path given to unzOpen2_64 is then a wide
+// string (const wchar_t*), so that no path passes through the ANSI code page. The functions
+// cannot write.
 void FillArchiveReadFunctions(zlib_filefunc64_def& functions);

@@ -33,7 +33,8 @@ bool IsReservedDeviceName(const std::wstring& component)
         if (_wcsicmp(stem.c_str(), device) == 0) return true;
     }
     if (stem.size() == 4 && (_wcsnicmp(stem.c_str(), L"COM", 3) == 0 || _wcsnicmp(stem.c_str(), L"LPT", 3) == 0)) {
-        return stem[3] >= L'1' && stem[3] <= L'9';
+        // Windows reserves COM¹, COM² and COM³ (and the LPT ones) like COM1 to COM9.
+        return (stem[3] >= L'1' && stem[3] <= L'9') || stem[3] == L'\u00B9' || stem[3] == L'\u00B2' || stem[3] == L'\u00B3';
     }
     return false;
 }

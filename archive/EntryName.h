@@ -8,7 +8,7 @@
 // empty names and names that collapse to nothing; absolute paths and UNC or device prefixes (a
 // leading separator); drive letters and alternate data streams (any ':'); components made only
 // of dots and blanks (.., and the forms Windows trims to it); reserved device names (CON, PRN,
-// AUX, NUL, COM1-9, LPT1-9, with or without an extension); characters that no Windows file name
+// AUX, NUL, COM1-9, LPT1-9 and COM/LPT with a superscript ¹²³, with or without an extension); characters that no Windows file name
 // may hold (a zero character among them).
 bool IsSafeEntryName(const std::wstring& name);
 

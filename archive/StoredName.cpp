@@ -11,6 +11,7 @@ constexpr unsigned char kUnicodePathVersion = 1;
 // Tag and size of each block of an extra field; version and name CRC of a Unicode Path block.
 constexpr size_t kBlockHeader = 4;
 constexpr size_t kUnicodePathHeader = 5;
+constexpr UINT kLegacyCodePage = SETUP_LEGACY_CODE_PAGE;
 
 unsigned ReadLittleEndian(const std::string& bytes, size_t at, size_t length)
 {
@@ -60,15 +61,30 @@ bool UnicodePathOf(const StoredName& name, std::string& utf8)
     return false;
 }
 
+// The name a UTF-8 flag or a Unicode Path block gives; false for a legacy name.
+bool DecodeMarkedName(const StoredName& name, std::wstring& wide)
+{
+    if (name.flags & kUtf8Flag) {
+        if (!FromUtf8(name.bytes, wide)) wide.clear();
+        return true;
+    }
+    std::string unicodePath;
+    return UnicodePathOf(name, unicodePath) && FromUtf8(unicodePath, wide) && !wide.empty();
+}
+
 }  // namespace
 
-std::wstring DecodeStoredName(const StoredName& name)
+bool IsLegacyNonUtf8(const StoredName& name)
 {
     std::wstring wide;
-    if (name.flags & kUtf8Flag) return FromUtf8(name.bytes, wide) ? wide : std::wstring();
-    std::string unicodePath;
-    if (UnicodePathOf(name, unicodePath) && FromUtf8(unicodePath, wide) && !wide.empty()) return wide;
-    if (HIBYTE(LOWORD(name.versionMadeBy)) == kUnixHost && FromUtf8(name.bytes, wide)) return wide;
-    ToWide(CP_ACP, 0, name.bytes, wide);
+    return !DecodeMarkedName(name, wide) && !FromUtf8(name.bytes, wide);
+}
+
+std::wstring DecodeStoredName(const StoredName& name, bool legacyUtf8)
+{
+    std::wstring wide;
+    if (DecodeMarkedName(name, wide)) return wide;
+    if (legacyUtf8 && HIBYTE(LOWORD(name.versionMadeBy)) == kUnixHost && FromUtf8(name.bytes, wide)) return wide;
+    ToWide(kLegacyCodePage, 0, name.bytes, wide);
     return wide;
 }

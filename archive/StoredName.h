@@ -3,9 +3,14 @@
 //   - general-purpose bit 11 set: the name is UTF-8 (Python's zipfile, 7-Zip, .NET, Java);
 //   - otherwise an Info-ZIP Unicode Path extra field (0x7075) written for exactly these bytes
 //     (its CRC matches them) carries the name in UTF-8 (Info-ZIP and WinZip on Windows);
-//   - otherwise a name from an archive made on Unix (host 3 in the version made by) that is
-//     valid UTF-8 is UTF-8 (Info-ZIP's zip on Linux stores the file system's bytes unflagged);
-//   - otherwise the name is in the ANSI code page, as archives made on Chinese Windows store it.
+//   - otherwise (a legacy name) a name made on Unix (host 3 in the version made by) is UTF-8
+//     when every legacy name of the archive that is not plain ASCII is valid UTF-8 (Info-ZIP's
+//     zip on Linux stores the file system's bytes unflagged). The decision is the archive's, not
+//     the entry's: a GBK archive re-packed on Linux has names such as 图 (CD BC) that happen to be
+//     valid UTF-8 too, and decoding those alone as UTF-8 would split one folder in two;
+//   - otherwise the name is in the legacy code page fixed when setup.exe is built
+//     (SETUP_LEGACY_CODE_PAGE, 936 by default, as archives made on Chinese Windows store their
+//     names), never the installing machine's: the same archive gives the same names everywhere.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +25,11 @@ struct StoredName {
     DWORD versionMadeBy = 0;  // the high byte names the system the entry was made on
 };
 
-// The name as UTF-16, exactly as stored (separators untouched). Empty when the bytes cannot be
-// what the entry says they are: a name flagged UTF-8 that is not valid UTF-8.
-std::wstring DecodeStoredName(const StoredName& name);
+// Whether name is a legacy name whose bytes are neither plain ASCII nor valid UTF-8: one such
+// name makes every legacy name of its archive a name in the legacy code page.
+bool IsLegacyNonUtf8(const StoredName& name);
+
+// The name as UTF-16, exactly as stored (separators untouched); legacyUtf8 when no legacy name
+// of the archive is IsLegacyNonUtf8. Empty when the bytes cannot be what the entry says they
+// are: a name flagged UTF-8 that is not valid UTF-8.
+std::wstring DecodeStoredName(const StoredName& name, bool legacyUtf8);

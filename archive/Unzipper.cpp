@@ -48,11 +48,6 @@ bool ExtensionMatches(const char* name, const char* ext)
     return _stricmp(found.c_str(), ext) == 0 || (!found.empty() && _stricmp(found.c_str() + 1, ext) == 0);
 }
 
-bool CanUnpack(const unz_file_info& info)
-{
-    return (info.compression_method == kStored || info.compression_method == Z_DEFLATED) && !(info.flag & kUnreadableFlags);
-}
-
 bool EndsWithSeparator(const std::wstring& path)
 {
     return !path.empty() && (path.back() == L'\\' || path.back() == L'/');
@@ -152,21 +147,39 @@ Unzipper::~Unzipper()
 
 bool Unzipper::OpenZip(const char* archivePath)
 {
+    return OpenZip(archivePath ? framework::AnsiToWide(archivePath).get() : nullptr);
+}
+
+bool Unzipper::OpenZip(const wchar_t* archivePath)
+{
     CloseZip();
     if (!archivePath || !*archivePath) return false;
-    char fullPath[MAX_PATH] = {};
-    const DWORD length = ::GetFullPathNameA(archivePath, MAX_PATH, fullPath, nullptr);
+    wchar_t fullPath[MAX_PATH] = {};
+    const DWORD length = ::GetFullPathNameW(archivePath, MAX_PATH, fullPath, nullptr);
     if (length == 0 || length >= MAX_PATH) return false;
     zlib_filefunc64_def readFunctions;
     FillArchiveReadFunctions(readFunctions);
     m_uzFile = unzOpen2_64(fullPath, &readFunctions);
-    if (m_uzFile) {
-        char drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME];
-        _splitpath(fullPath, drive, folder, name, nullptr);
-        const std::string output = std::string(drive) + folder + name;
-        CopyBounded(m_szOutputFolder, output);
+    if (!m_uzFile) return false;
+    const std::wstring path = fullPath;
+    const size_t dot = path.rfind(L'.');
+    const size_t separator = path.rfind(L'\\');
+    m_strOutputFolder = dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator) ? path.substr(0, dot) : path;
+    m_bLegacyUtf8 = LegacyNamesAreUtf8();
+    return true;
+}
+
+bool Unzipper::LegacyNamesAreUtf8()
+{
+    bool utf8 = true;
+    for (int moved = unzGoToFirstFile(m_uzFile); utf8 && moved == UNZ_OK; moved = unzGoToNextFile(m_uzFile)) {
+        unz_file_info info{};
+        StoredName stored;
+        if (!ReadStoredName(info, stored, nullptr, 0)) break;
+        utf8 = !IsLegacyNonUtf8(stored);
     }
-    return m_uzFile != nullptr;
+    unzGoToFirstFile(m_uzFile);
+    return utf8;
 }
 
 bool Unzipper::CloseZip()
@@ -177,7 +190,10 @@ bool Unzipper::CloseZip()
         result = unzClose(m_uzFile);
     }
     m_uzFile = nullptr;
-    m_szOutputFolder[0] = '\0';
+    m_strOutputFolder.clear();
+    m_refusal = EntryRefusal::None;
+    m_strRefusedEntry.clear();
+    m_strCollidingEntry.clear();
     return result == UNZ_OK;
 }
 
@@ -189,25 +205,39 @@ unsigned Unzipper::GetFileCount()
     return static_cast<unsigned>(info.number_entry);
 }
 
-bool Unzipper::ReadCurrentEntry(Entry& entry, char* comment, uLong commentSize)
+bool Unzipper::ReadStoredName(unz_file_info& info, StoredName& stored, char* comment, uLong commentSize)
 {
     // Read twice: first for the sizes of the name and the extra field, then for their bytes.
-    StoredName stored;
-    if (unzGetCurrentFileInfo(m_uzFile, &entry.info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
-    stored.bytes.resize(entry.info.size_filename);
-    stored.extraField.resize(entry.info.size_file_extra);
-    if (unzGetCurrentFileInfo(m_uzFile, &entry.info, stored.bytes.data(), static_cast<uLong>(stored.bytes.size()),
+    if (unzGetCurrentFileInfo(m_uzFile, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+    stored.bytes.resize(info.size_filename);
+    stored.extraField.resize(info.size_file_extra);
+    if (unzGetCurrentFileInfo(m_uzFile, &info, stored.bytes.data(), static_cast<uLong>(stored.bytes.size()),
                               stored.extraField.data(), static_cast<uLong>(stored.extraField.size()), comment,
                               commentSize) != UNZ_OK) {
         return false;
     }
-    stored.flags = entry.info.flag;
-    stored.versionMadeBy = entry.info.version;
-    entry.name = DecodeStoredName(stored);
+    stored.flags = info.flag;
+    stored.versionMadeBy = info.version;
+    return true;
+}
+
+bool Unzipper::ReadCurrentEntry(Entry& entry, char* comment, uLong commentSize)
+{
+    StoredName stored;
+    if (!ReadStoredName(entry.info, stored, comment, commentSize)) return false;
+    entry.name = DecodeStoredName(stored, m_bLegacyUtf8);
     for (wchar_t& c : entry.name) {
         if (c == L'/') c = L'\\';
     }
     entry.folder = (entry.info.external_fa & FILE_ATTRIBUTE_DIRECTORY) || EndsWithSeparator(entry.name);
+    return true;
+}
+
+bool Unzipper::GetCurrentEntryName(std::wstring& name)
+{
+    Entry entry;
+    if (!m_uzFile || !ReadCurrentEntry(entry)) return false;
+    name = entry.name;
     return true;
 }
 
@@ -257,28 +287,56 @@ bool Unzipper::GotoNextFile(const char* ext)
     return MoveToMatch(unzGoToNextFile(m_uzFile), ext);
 }
 
+EntryRefusal Unzipper::JudgeEntry(const Entry& entry, const wchar_t* folder, const std::wstring& name)
+{
+    if (entry.info.flag & kUnreadableFlags) return EntryRefusal::Encrypted;
+    if (entry.info.compression_method != kStored && entry.info.compression_method != Z_DEFLATED) return EntryRefusal::Method;
+    if (!IsSafeEntryName(entry.name)) return EntryRefusal::Name;
+    if (folder ? !FitsBelow(folder, name, entry.folder) : name.size() >= MAX_PATH) return EntryRefusal::Length;
+    return EntryRefusal::None;
+}
+
+bool Unzipper::Refuse(EntryRefusal refusal, const std::wstring& name)
+{
+    m_refusal = refusal;
+    m_strRefusedEntry = name;
+    return false;
+}
+
 bool Unzipper::CheckAllEntries(const wchar_t* folder)
 {
+    m_refusal = EntryRefusal::None;
+    m_strCollidingEntry.clear();
     const unsigned count = GetFileCount();
     if (count == 0 || unzGoToFirstFile(m_uzFile) != UNZ_OK) return false;
-    unsigned seen = 0;
+    std::vector<ArchivePath> paths;
+    paths.reserve(count);
     int moved = UNZ_OK;
     for (; moved == UNZ_OK; moved = unzGoToNextFile(m_uzFile)) {
         Entry entry;
-        if (!ReadCurrentEntry(entry) || !CanUnpack(entry.info) || !IsSafeEntryName(entry.name)) return false;
-        if (folder ? !FitsBelow(folder, entry.name, entry.folder) : entry.name.size() >= MAX_PATH) return false;
-        // Opening the entry checks its local header against the directory.
-        if (unzOpenCurrentFile(m_uzFile) != UNZ_OK) return false;
+        if (!ReadCurrentEntry(entry)) return Refuse(EntryRefusal::Damaged, std::wstring());
+        const EntryRefusal refusal = JudgeEntry(entry, folder, entry.name);
+        if (refusal != EntryRefusal::None) return Refuse(refusal, entry.name);
+        // Opening the entry compares its local header with the directory record: the method,
+        // and the sizes and checksum unless a data descriptor follows the data.
+        if (unzOpenCurrentFile(m_uzFile) != UNZ_OK) return Refuse(EntryRefusal::LocalHeader, entry.name);
         unzCloseCurrentFile(m_uzFile);
-        ++seen;
+        paths.push_back({entry.name, entry.folder});
     }
-    return moved == UNZ_END_OF_LIST_OF_FILE && seen == count && unzGoToFirstFile(m_uzFile) == UNZ_OK;
+    if (moved != UNZ_END_OF_LIST_OF_FILE || paths.size() != count) return Refuse(EntryRefusal::Damaged, std::wstring());
+    size_t first = 0;
+    size_t second = 0;
+    if (FindCollision(paths, first, second)) {
+        m_strCollidingEntry = paths[first].name;
+        return Refuse(EntryRefusal::Collision, paths[second].name);
+    }
+    return unzGoToFirstFile(m_uzFile) == UNZ_OK;
 }
 
 bool Unzipper::ExtractCurrentFile(const char* folder, bool ignorePaths)
 {
     if (!m_uzFile) return false;
-    const std::wstring base = framework::AnsiToWide(folder ? folder : m_szOutputFolder).str();
+    const std::wstring base = folder ? framework::AnsiToWide(folder).str() : m_strOutputFolder;
     if (!EnsureFolder(base)) return false;
     m_strExistingFolder.clear();
     return ExtractEntryBelow(base, ignorePaths);
@@ -287,9 +345,10 @@ bool Unzipper::ExtractCurrentFile(const char* folder, bool ignorePaths)
 bool Unzipper::ExtractEntryBelow(const std::wstring& base, bool ignorePaths)
 {
     Entry entry;
-    if (!ReadCurrentEntry(entry) || !CanUnpack(entry.info) || !IsSafeEntryName(entry.name)) return false;
+    if (!ReadCurrentEntry(entry)) return Refuse(EntryRefusal::Damaged, std::wstring());
     const std::wstring name = ignorePaths && !entry.folder ? LeafOf(entry.name) : entry.name;
-    if (!FitsBelow(base, name, entry.folder)) return false;
+    const EntryRefusal refusal = JudgeEntry(entry, base.c_str(), name);
+    if (refusal != EntryRefusal::None) return Refuse(refusal, entry.name);
     const std::wstring target = JoinPath(base, name);
     if (entry.folder) return EnsureFolderExists(target);
     return ExtractFileEntry(target, entry.info);
@@ -346,13 +405,14 @@ int Unzipper::CopyCurrentEntryTo(HANDLE file, DWORD& total)
 
 bool Unzipper::ExtractAll(const char* folder, bool ignorePaths)
 {
-    return ExtractAll(framework::AnsiToWide(folder ? folder : m_szOutputFolder).get(), ignorePaths);
+    return ExtractAll(folder ? framework::AnsiToWide(folder).get() : nullptr, ignorePaths);
 }
 
 bool Unzipper::ExtractAll(const wchar_t* folder, bool ignorePaths)
 {
     if (!m_uzFile || GetFileCount() == 0 || !GotoFirstFile()) return false;
-    const std::wstring base = folder ? folder : framework::AnsiToWide(m_szOutputFolder).str();
+    m_refusal = EntryRefusal::None;
+    const std::wstring base = folder ? folder : m_strOutputFolder;
     if (!EnsureFolder(base)) return false;
     m_strExistingFolder.clear();
     int moved = UNZ_OK;

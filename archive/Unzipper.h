@@ -10,7 +10,9 @@
 // Entry names are untrusted: ExtractCurrentFile and ExtractAll refuse every name that could
 // reach outside the target folder (see IsSafeEntryName) and every entry the reader cannot unpack
 // (a method other than stored or deflated, or any kind of encryption). CheckAllEntries lets a
-// caller judge the whole archive by the same rules before it changes anything on disk.
+// caller judge the whole archive by the same rules before it changes anything on disk, and also
+// refuses entries that Windows would unpack to one path (NameCollision.h) and entries whose
+// local header contradicts their directory record.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +20,22 @@
 #include <unzip.h>
 
 #include <string>
+#include <vector>
+
+#include "archive/NameCollision.h"
+#include "archive/StoredName.h"
+
+// Why an entry was refused.
+enum class EntryRefusal {
+    None,
+    Damaged,      // its record or data cannot be read
+    Method,       // a compression method other than stored or deflated
+    Encrypted,    // any kind of encryption
+    Name,         // the name leads outside the target folder, names a device or is not valid
+    Length,       // the path it gets does not fit
+    Collision,    // it names the same path on Windows as another entry
+    LocalHeader,  // its local header cannot be read or contradicts its directory record (method or sizes)
+};
 
 struct UZ_FileInfo {
     // The decoded name in the ANSI code page, '/' replaced by '\'. A character the code page
@@ -47,6 +65,7 @@ public:
     Unzipper& operator=(const Unzipper&) = delete;
 
     bool OpenZip(const char* archivePath);
+    bool OpenZip(const wchar_t* archivePath);
     bool CloseZip();
     unsigned GetFileCount();
 
@@ -70,6 +89,16 @@ public:
     // alone must be below MAX_PATH characters.
     bool CheckAllEntries(const wchar_t* folder = nullptr);
 
+    // The entry the last check or unpacking refused and why; None after a success, and for an
+    // entry that was accepted but could not be written.
+    EntryRefusal Refusal() const { return m_refusal; }
+    const std::wstring& RefusedEntry() const { return m_strRefusedEntry; }
+    // For a collision, the other entry of the two.
+    const std::wstring& CollidingEntry() const { return m_strCollidingEntry; }
+
+    // The current entry's decoded name, '\' as separator.
+    bool GetCurrentEntryName(std::wstring& name);
+
 private:
     // The current entry as the directory describes it, its name decoded, '/' replaced by '\'.
     struct Entry {
@@ -78,6 +107,13 @@ private:
         bool folder = false;
     };
     bool ReadCurrentEntry(Entry& entry, char* comment = nullptr, uLong commentSize = 0);
+    bool ReadStoredName(unz_file_info& info, StoredName& stored, char* comment, uLong commentSize);
+    // Whether the archive's legacy names made on Unix are UTF-8 (StoredName.h).
+    bool LegacyNamesAreUtf8();
+    // Why the entry, unpacked as name below folder, is refused (without a folder only name
+    // itself is measured); None when it is not.
+    static EntryRefusal JudgeEntry(const Entry& entry, const wchar_t* folder, const std::wstring& name);
+    bool Refuse(EntryRefusal refusal, const std::wstring& name);
     bool MoveToMatch(int moveResult, const char* ext);
     // The current entry below base, which exists.
     bool ExtractEntryBelow(const std::wstring& base, bool ignorePaths);
@@ -87,7 +123,11 @@ private:
     int CopyCurrentEntryTo(HANDLE file, DWORD& total);
 
     unzFile m_uzFile = nullptr;
-    char m_szOutputFolder[MAX_PATH + 1] = {};
+    std::wstring m_strOutputFolder;
+    bool m_bLegacyUtf8 = false;
+    EntryRefusal m_refusal = EntryRefusal::None;
+    std::wstring m_strRefusedEntry;
+    std::wstring m_strCollidingEntry;
     // The folder the last entry went to, known to exist.
     std::wstring m_strExistingFolder;
 };

@@ -5,7 +5,11 @@
 #                        [--password-file FILE | --password-env NAME] [--timestamp URL]...
 #
 # The password is read from a file or from the environment variable NAME, never taken from the
-# command line, where other users of the machine and build logs would see it. Several time-stamp
+# command line, where other users of the machine and build logs would see it. A password from the
+# environment reaches osslsigncode as a file name that is a pipe (/dev/fd/N): every version reads
+# "-readpass FILE" (2.5, Debian 12's, reads no standard input), and the password never touches
+# the disk, so nothing is left to remove on any way out. printf is the shell's builtin: the
+# password is in no process's arguments. Several time-stamp
 # servers are tried in turn. When signing fails for any reason, PROGRAM is deleted: a build that
 # is meant to be signed never leaves an unsigned file where the signed one is expected.
 # OSSLSIGNCODE names the tool when it is not the one on the PATH.
@@ -30,7 +34,7 @@ while [ $# -gt 0 ]; do
     --cert) options+=(-certs "$2") ;;
     --key) options+=(-key "$2") ;;
     --password-file) options+=(-readpass "$2") ;;
-    --password-env) password_env=$2; options+=(-readpass -) ;;
+    --password-env) password_env=$2 ;;
     --timestamp) options+=(-ts "$2") ;;
     *) fail "unknown option $1" ;;
   esac
@@ -41,10 +45,15 @@ if [ -n "$password_env" ] && [ -z "${!password_env+set}" ]; then
   fail "the environment variable $password_env, which should hold the signing password, is not set"
 fi
 
-# With "-readpass -" osslsigncode reads the password from its standard input.
-password() { if [ -n "$password_env" ]; then printf '%s' "${!password_env}"; fi; }
+run_osslsigncode() {
+  if [ -n "$password_env" ]; then
+    "${OSSLSIGNCODE:-osslsigncode}" "$@" -readpass <(printf '%s' "${!password_env}")
+  else
+    "${OSSLSIGNCODE:-osslsigncode}" "$@"
+  fi
+}
 rm -f "$signed"
-if ! report=$(password | "${OSSLSIGNCODE:-osslsigncode}" sign "${options[@]}" -in "$program" -out "$signed" 2>&1); then
+if ! report=$(run_osslsigncode sign "${options[@]}" -in "$program" -out "$signed" 2>&1); then
   echo "$report" >&2
   fail "osslsigncode could not sign"
 fi

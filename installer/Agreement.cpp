@@ -10,15 +10,14 @@
 bool CExcelToolInstallerDlg::LoadAgreement()
 {
     const std::wstring path = m_strTempDir + L"~temp.install.conf";
-    const framework::AnsiText narrowPath = framework::WideToAnsi(path);
     const auto fail = [this] {
         ShowMyMsgDlg(MSGDLG_ERROR, framework::LoadStringResource(IDS_INSTALLCONF_ERROR), -1, GetSafeHwnd());
         return false;
     };
-    if (!ExtractResourceToFile(narrowPath.str(), IDR_INSTALLCONF, "INSTALLCONF")) return fail();
+    if (!ExtractResourceToFile(path, IDR_INSTALLCONF, "INSTALLCONF")) return fail();
 
     TiXmlDocument document;
-    const LoadedXml loaded = LoadXmlDocument(document, narrowPath.get());
+    const LoadedXml loaded = LoadXmlDocument(document, path.c_str());
     // The document is only needed in memory from here on.
     ::DeleteFileW(path.c_str());
     AgreementContent content;

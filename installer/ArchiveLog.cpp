@@ -1,8 +1,6 @@
 #include "installer/ArchiveLog.h"
 
-#include <cstring>
-
-#include "archive/EntryName.h"
+#include "archive/BoundedPath.h"
 #include "archive/Unzipper.h"
 #include "framework/Text.h"
 #include "installer/InstallLog.h"
@@ -12,15 +10,28 @@ namespace {
 constexpr wchar_t kCheckStep[] = L"archive checked";
 constexpr wchar_t kUnpackStep[] = L"unpacked";
 
-// The current entry's name, as the archive stores it, in UTF-16; false when its directory
-// record cannot be read.
-bool CurrentEntryName(Unzipper& unzipper, std::wstring& name, bool& refused)
+// The check's own reason for refusing an entry.
+std::wstring RefusalReason(const Unzipper& unzipper)
 {
-    UZ_FileInfo info;
-    if (!unzipper.GetFileInfo(info)) return false;
-    name = framework::AnsiToWide(info.szFileName).str();
-    refused = !IsSafeEntryName(info.szFileName) || std::strlen(info.szFileName) >= MAX_PATH;
-    return true;
+    const std::wstring& name = unzipper.RefusedEntry();
+    switch (unzipper.Refusal()) {
+    case EntryRefusal::Method:
+        return L"entry refused, compressed by a method this installer does not unpack (only stored and deflated): " + name;
+    case EntryRefusal::Encrypted:
+        return L"entry refused, it is encrypted: " + name;
+    case EntryRefusal::Name:
+        return L"entry refused, its name leads outside the install folder, names a device or holds a character no "
+               L"Windows file name may hold: " + name;
+    case EntryRefusal::Length:
+        return L"entry refused, its path below the install folder (and the staging folder beside it) is too long for Windows: " + name;
+    case EntryRefusal::Collision:
+        return L"entries refused, they name the same file on Windows (letter case aside): " + unzipper.CollidingEntry() +
+               L" and " + name;
+    case EntryRefusal::LocalHeader:
+        return L"entry refused, its local header is damaged or contradicts the archive's directory (method or sizes): " + name;
+    default:
+        return L"the archive's directory is damaged";
+    }
 }
 
 }  // namespace
@@ -31,26 +42,16 @@ void LogArchiveCheck(Unzipper& unzipper, bool opened, bool checked, const std::w
     if (!log.IsOpen()) return;
     if (checked) {
         log.Step(kCheckStep, framework::Format(L"%u entries", unzipper.GetFileCount()));
-        return;
-    }
-    std::wstring name;
-    bool refused = false;
-    if (!opened) {
+    } else if (!opened) {
         log.Failure(kCheckStep, L"not a ZIP archive, or it cannot be read", archive, ERROR_SUCCESS);
     } else if (unzipper.GetFileCount() == 0) {
         log.Failure(kCheckStep, L"the archive holds no entries, or its directory cannot be read", archive, ERROR_SUCCESS);
-    } else if (!CurrentEntryName(unzipper, name, refused)) {
-        log.Failure(kCheckStep, L"the archive's directory is damaged", archive, ERROR_SUCCESS);
     } else {
-        // The check stops at the first entry it refuses, which is still the current one.
-        log.Failure(kCheckStep,
-                    (refused ? L"entry name refused (it leads outside the install folder or does not fit): "
-                             : L"damaged entry: ") + name,
-                    archive, ERROR_SUCCESS);
+        log.Failure(kCheckStep, RefusalReason(unzipper), archive, ERROR_SUCCESS);
     }
 }
 
-void LogUnpacking(Unzipper& unzipper, bool unpacked, const std::wstring& folder)
+void LogUnpacking(Unzipper& unzipper, bool unpacked, const std::wstring& installFolder)
 {
     const DWORD error = ::GetLastError();
     InstallLog& log = InstallLog::Instance();
@@ -58,12 +59,13 @@ void LogUnpacking(Unzipper& unzipper, bool unpacked, const std::wstring& folder)
     if (!unpacked) {
         // The unpacking stops at the entry that failed, which is still the current one.
         std::wstring name;
-        bool refused = false;
-        if (!CurrentEntryName(unzipper, name, refused)) {
-            log.Failure(kUnpackStep, L"the archive's directory is damaged", folder, error);
+        if (unzipper.Refusal() != EntryRefusal::None) {
+            log.Failure(kUnpackStep, RefusalReason(unzipper), installFolder, error);
+        } else if (!unzipper.GetCurrentEntryName(name)) {
+            log.Failure(kUnpackStep, L"the archive's directory is damaged", installFolder, error);
         } else {
-            log.Failure(kUnpackStep, L"stopped at entry " + name + L": it is damaged, or it could not be written", folder + name,
-                        error);
+            log.Failure(kUnpackStep, L"stopped at entry " + name + L": it is damaged, or it could not be written",
+                        JoinPath(installFolder, name), error);
         }
         return;
     }

@@ -10,6 +10,8 @@ class Unzipper;
 // After OpenZip and CheckAllEntries: the entry count, or why the archive was refused.
 void LogArchiveCheck(Unzipper& unzipper, bool opened, bool checked, const std::wstring& archive);
 
-// After ExtractAll into folder: the files and bytes unpacked, or the entry it stopped at with
-// the thread's last Windows error (a full disk, a folder that cannot be created).
-void LogUnpacking(Unzipper& unzipper, bool unpacked, const std::wstring& folder);
+// After ExtractAll: the files and bytes unpacked, or the entry it stopped at with the thread's
+// last Windows error (a full disk, a folder that cannot be created). The path named is the one
+// the entry would have had in installFolder: the staging folder it was unpacked into is gone
+// by the time anyone reads the log.
+void LogUnpacking(Unzipper& unzipper, bool unpacked, const std::wstring& installFolder);

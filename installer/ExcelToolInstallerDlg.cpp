@@ -12,19 +12,21 @@
 
 namespace {
 
+// Both folders are asked for in UTF-16: through the ANSI code page a profile named Zoë or 김민수
+// on a Chinese system would come back with '?' in it, a folder that does not exist.
 std::wstring QueryRoamingFolder()
 {
-    char folder[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
-    return framework::AnsiToWide(folder).str();
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE);
+    return folder;
 }
 
 std::wstring QueryTempFolder()
 {
-    char folder[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH) folder[0] = '\0';
-    return framework::AnsiToWide(folder).str();
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) folder[0] = L'\0';
+    return folder;
 }
 
 }  // namespace
@@ -52,17 +54,13 @@ void CExcelToolInstallerDlg::FixInstallFolder()
         log.Failure(L"install folder", L"the system reports no roaming application-data folder", L"", ::GetLastError());
         return;
     }
-    const std::wstring processUser = GetProcessUserName();
-    const std::wstring roaming = ResolveRoamingFolder(reported, m_strSessionUser, processUser, SystemProfileQueries());
-    if (roaming.empty()) {
-        const DWORD error = ::GetLastError();
-        log.Failure(L"install folder",
-                    framework::Format(L"setup runs as %ls, not as the session user %ls, and cannot ask for that user's own roaming folder",
-                                      processUser.c_str(), m_strSessionUser.c_str()),
-                    reported, error);
+    ResolvedProfile profile = ResolveRoamingFolder(reported, m_strSessionUser, GetProcessUserName(), SystemProfileQueries());
+    if (profile.roaming.empty()) {
+        log.Failure(L"install folder", profile.failure, reported, ::GetLastError());
         return;
     }
-    m_strInstallDir = roaming + L"\\Corvane\\Plandrel\\";
+    m_hUserToken = std::move(profile.userToken);
+    m_strInstallDir = profile.roaming + L"\\Corvane\\Plandrel\\";
     log.Note(L"install folder: " + m_strInstallDir);
     // The folder exists from the start in both modes, also when a wizard run is then cancelled.
     ::SetLastError(ERROR_SUCCESS);

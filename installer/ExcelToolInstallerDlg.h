@@ -52,7 +52,7 @@ public:
     // Writes an embedded resource of this executable to a file, whole. False when the resource
     // is missing or empty, the file cannot be created, or the write falls short (the partial
     // file is then removed).
-    bool ExtractResourceToFile(const std::string& path, WORD id, const std::string& type);
+    bool ExtractResourceToFile(const std::wstring& path, WORD id, const std::string& type);
 
     // The install sequence in its two forms; both end by setting m_bInstallDone.
     bool DoInstall();
@@ -189,4 +189,7 @@ protected:
     framework::KernelHandle m_hRunOnce;
     framework::KernelHandle m_hOnlyRun;
     framework::Module m_richEdit;
+    // The session user's token when setup runs under a service account in their session: the
+    // shortcuts and the client check then go to that user's folders (installer/ProfilePath.h).
+    framework::KernelHandle m_hUserToken;
 };

@@ -1,5 +1,6 @@
 #include "installer/InstallLog.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "framework/Text.h"
@@ -51,6 +52,25 @@ std::wstring DescribeError(DWORD error)
     return text;
 }
 
+// Control characters as escapes: a line of the log is exactly one step.
+std::wstring Escaped(const std::wstring& text)
+{
+    std::wstring escaped;
+    escaped.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c == L'\r') {
+            escaped += L"\\r";
+        } else if (c == L'\n') {
+            escaped += L"\\n";
+        } else if (c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029) {
+            escaped += framework::Format(L"\\x%02X", static_cast<unsigned>(c));
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::string ToUtf8(const std::wstring& text)
 {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -73,6 +93,7 @@ bool InstallLog::Open(const std::wstring& path)
     m_file.reset(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!m_file) return false;
+    std::atexit(&InstallLog::WriteExitStatus);
     DWORD written = 0;
     ::WriteFile(m_file.get(), kByteOrderMark, sizeof(kByteOrderMark) - 1, &written, nullptr);
     Note(L"绘途 setup.exe " + OwnVersion());
@@ -99,9 +120,10 @@ void InstallLog::Failure(const std::wstring& step, const std::wstring& reason, c
     WriteLine(line);
 }
 
-void InstallLog::ExitStatus(int status)
+void InstallLog::WriteExitStatus()
 {
-    if (IsOpen()) WriteLine(LocalTime() + framework::Format(L"  exit status %d", status));
+    InstallLog& log = Instance();
+    if (log.IsOpen()) log.WriteLine(LocalTime() + framework::Format(L"  exit status %d", log.m_exitStatus));
 }
 
 void InstallLog::WriteLine(const std::wstring& line)
@@ -109,7 +131,7 @@ void InstallLog::WriteLine(const std::wstring& line)
     if (!IsOpen()) return;
     // The steps around a log call may still read their own last error.
     const DWORD lastError = ::GetLastError();
-    const std::string bytes = ToUtf8(line + L"\r\n");
+    const std::string bytes = ToUtf8(Escaped(line) + L"\r\n");
     ::AcquireSRWLockExclusive(&m_lock);
     DWORD written = 0;
     ::WriteFile(m_file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -63,7 +63,7 @@ bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
     // An interrupted run is settled first, so that the user has a product again even when this
     // run fails.
     if (!RecoverInterruptedUpgrade(folders) ||
-        !ExtractResourceToFile(framework::WideToAnsi(archive).str(), IDR_INSTALLDATA, "INSTALLDATA") ||
+        !ExtractResourceToFile(archive, IDR_INSTALLDATA, "INSTALLDATA") ||
         !UnpackProduct(archive, folders, mode)) {
         MarkInstallDone(false);
         return false;
@@ -89,7 +89,7 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
     std::vector<std::wstring> inUse;
     BackgroundTask probe([&inUse, &folders] { inUse = FilesInUseBelow(folders.install, kInUseFilesToName); });
     Unzipper unzipper;
-    const bool opened = unzipper.OpenZip(framework::WideToAnsi(archivePath).get());
+    const bool opened = unzipper.OpenZip(archivePath.c_str());
     const bool checked = opened && unzipper.CheckAllEntries(folders.staging.c_str());
     LogArchiveCheck(unzipper, opened, checked, archivePath);
     const bool fits = checked && ArchiveFitsStaging(unzipper, folders);
@@ -102,7 +102,7 @@ bool CExcelToolInstallerDlg::UnpackProduct(const std::wstring& archivePath, cons
     // Until the swap the earlier installation stays as it was; a failure up to there costs only
     // the staging folder.
     const bool unpacked = UnpackIntoStaging(unzipper, folders);
-    LogUnpacking(unzipper, unpacked, folders.staging + L"\\");
+    LogUnpacking(unzipper, unpacked, folders.install);
     if (!unpacked) return false;
     // A program may have taken hold of the earlier installation while the product was being
     // unpacked: the wizard asks again, and the staged product waits for the answer.

@@ -4,11 +4,10 @@
 #include "framework/Text.h"
 #include "installer/InstallLog.h"
 
-bool CExcelToolInstallerDlg::ExtractResourceToFile(const std::string& path, WORD id, const std::string& type)
+bool CExcelToolInstallerDlg::ExtractResourceToFile(const std::wstring& path, WORD id, const std::string& type)
 {
     InstallLog& log = InstallLog::Instance();
     const std::wstring step = framework::Format(L"payload %hs written out", type.c_str());
-    const std::wstring widePath = framework::AnsiToWide(path).str();
 
     const HRSRC resource = ::FindResourceA(nullptr, MAKEINTRESOURCEA(id), type.c_str());
     const DWORD size = ::SizeofResource(nullptr, resource);
@@ -20,10 +19,10 @@ bool CExcelToolInstallerDlg::ExtractResourceToFile(const std::string& path, WORD
     // Written straight from the loaded image: the payload is never copied in memory.
     const void* bytes = ::LockResource(data);
 
-    framework::KernelHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+    framework::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        log.Failure(step, L"the file cannot be created", widePath, ::GetLastError());
+        log.Failure(step, L"the file cannot be created", path, ::GetLastError());
         return false;
     }
     ::SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
@@ -32,11 +31,11 @@ bool CExcelToolInstallerDlg::ExtractResourceToFile(const std::string& path, WORD
     const DWORD error = complete ? ERROR_SUCCESS : ::GetLastError();
     file.reset();
     if (!complete) {
-        log.Failure(step, framework::Format(L"only %lu of %lu bytes written", written, size), widePath, error);
+        log.Failure(step, framework::Format(L"only %lu of %lu bytes written", written, size), path, error);
         // A short write (a full disk) must not leave a truncated payload that looks complete.
-        ::DeleteFileA(path.c_str());
+        ::DeleteFileW(path.c_str());
         return false;
     }
-    log.Step(step, framework::Format(L"%ls, %lu bytes", widePath.c_str(), size));
+    log.Step(step, framework::Format(L"%ls, %lu bytes", path.c_str(), size));
     return true;
 }

@@ -8,9 +8,9 @@
 
 namespace {
 
-bool ReadWholeFile(const char* path, std::string& bytes)
+bool ReadWholeFile(const wchar_t* path, std::string& bytes)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path, L"rb"), &std::fclose);
     if (!file) return false;
     char buffer[16384];
     size_t read = 0;
@@ -139,7 +139,7 @@ int XmlNestingDepth(const std::string& text, TiXmlEncoding encoding, int limit)
     return deepest;
 }
 
-LoadedXml LoadXmlDocument(TiXmlDocument& document, const char* path)
+LoadedXml LoadXmlDocument(TiXmlDocument& document, const wchar_t* path)
 {
     LoadedXml result;
     std::string bytes;

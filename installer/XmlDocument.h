@@ -15,11 +15,11 @@ struct LoadedXml {
     bool utf8 = false;    // parsed as UTF-8: a UTF-8 byte-order mark or an encoding="UTF-8" declaration
 };
 
-// Reads path (narrow, ANSI code page) into document as TiXmlDocument::LoadFile would, replacing
+// Reads path into document as TiXmlDocument::LoadFile would, replacing
 // what it held. The document is parsed as UTF-8 when it starts with the UTF-8 byte-order mark or
 // declares encoding="UTF-8" (or "UTF8"), and as bytes of the ANSI code page otherwise, so that
 // GBK documents read correctly whether or not they declare an encoding.
-LoadedXml LoadXmlDocument(TiXmlDocument& document, const char* path);
+LoadedXml LoadXmlDocument(TiXmlDocument& document, const wchar_t* path);
 
 // The deepest element nesting that TinyXML reaches when it parses text, found without
 // recursion; stops counting past limit.

@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include "framework/Text.h"
+#include "installer/ProfilePath.h"
 
 namespace {
 
@@ -24,11 +25,10 @@ bool UrlProtocolNamesExistingFile()
     return ::PathFileExistsW(value) != FALSE;
 }
 
-bool ClientProgramFileExists()
+bool ClientProgramFileExists(HANDLE userToken)
 {
-    wchar_t appData[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE);
-    const std::wstring path = framework::Format(L"%ls\\Vantor Apps\\Client\\start.exe", appData);
+    const std::wstring appData = UserShellFolder(CSIDL_APPDATA, userToken);
+    const std::wstring path = framework::Format(L"%ls\\Vantor Apps\\Client\\start.exe", appData.c_str());
     return ::PathFileExistsW(path.c_str()) != FALSE;
 }
 
@@ -36,5 +36,5 @@ bool ClientProgramFileExists()
 
 bool CExcelToolInstallerDlg::IsClientInstalled()
 {
-    return UrlProtocolNamesExistingFile() || ClientProgramFileExists();
+    return UrlProtocolNamesExistingFile() || ClientProgramFileExists(m_hUserToken.get());
 }

@@ -3,7 +3,6 @@
 #include "installer/steps/DotNetPrerequisite.h"
 
 #include "controls/MyMsgDlg.h"
-#include "framework/Text.h"
 #include "installer/ExcelToolInstallerDlg.h"
 #include "installer/InstallLog.h"
 #include "installer/steps/RunProgram.h"
@@ -53,7 +52,7 @@ void RunRedistributable(const std::wstring& path)
 bool CExcelToolInstallerDlg::ExtractDotNetRedistributable(std::wstring& path)
 {
     path = m_strTempDir + L"~dotnet2.0.exe";
-    return ExtractResourceToFile(framework::WideToAnsi(path).str(), IDR_DOTNET, "EXE");
+    return ExtractResourceToFile(path, IDR_DOTNET, "EXE");
 }
 
 void CExcelToolInstallerDlg::InstallDotNet()

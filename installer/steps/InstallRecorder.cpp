@@ -4,7 +4,6 @@
 
 #include "archive/FileUtils.h"
 #include "framework/SystemLibrary.h"
-#include "framework/Text.h"
 
 namespace {
 
@@ -12,19 +11,19 @@ using SetClientInfoFn = void(__cdecl*)(const char*, const char*);
 using RecordInstallActFn = void(__cdecl*)(const char*);
 
 // A drive-letter path, or a folder on a share (an install folder below a redirected AppData).
-bool IsFullPath(const std::string& path)
+bool IsFullPath(const std::wstring& path)
 {
-    return (path.size() > 2 && path[1] == ':' && path[2] == '\\') || IsSharePath(framework::AnsiToWide(path).str());
+    return (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || IsSharePath(path);
 }
 
 // The library's own folder is searched for its dependencies, then the system folder; never the
 // folder setup.exe was started from.
-HMODULE LoadByFullPath(const std::string& path)
+HMODULE LoadByFullPath(const std::wstring& path)
 {
-    HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module && ::GetLastError() == ERROR_INVALID_PARAMETER) {
         // Systems without the search flags.
-        module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     return module;
 }
@@ -42,7 +41,7 @@ InstallRecorder& InstallRecorder::Instance()
     return g_recorder;
 }
 
-bool InstallRecorder::Load(const std::string& libraryId, const std::string& version, const std::string& libraryPath)
+bool InstallRecorder::Load(const std::string& libraryId, const std::string& version, const std::wstring& libraryPath)
 {
     m_strLibraryPath = libraryPath;
     if (!IsFullPath(m_strLibraryPath)) return false;

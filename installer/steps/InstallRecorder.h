@@ -18,7 +18,7 @@ public:
     // Loads the library from its full path and passes it the library id and version. A library
     // is only ever loaded by full path: an empty or relative path loads nothing. True when the
     // library id is not empty and the library was loaded.
-    bool Load(const std::string& libraryId, const std::string& version, const std::string& libraryPath);
+    bool Load(const std::string& libraryId, const std::string& version, const std::wstring& libraryPath);
     void RecordInstall(const std::string& origin);
     void Unload();
 
@@ -31,5 +31,5 @@ public:
 
 private:
     framework::Module m_hModule;
-    std::string m_strLibraryPath;
+    std::wstring m_strLibraryPath;
 };

@@ -19,9 +19,9 @@ void AssignText(const TiXmlElement* element, std::wstring& output)
 
 bool CExcelToolInstallerDlg::ReadLocalConfig(std::wstring& appId, std::wstring& libId, std::wstring& current)
 {
-    const framework::AnsiText path = framework::WideToAnsi(m_strInstallDir + L"LocalConfig.xml");
+    const std::wstring path = m_strInstallDir + L"LocalConfig.xml";
     const auto document = std::make_unique<TiXmlDocument>();
-    if (!LoadXmlDocument(*document, path.get()).loaded) return false;
+    if (!LoadXmlDocument(*document, path.c_str()).loaded) return false;
     const TiXmlElement* root = document->RootElement();
     if (!root) return false;
     const TiXmlElement* version = root->FirstChildElement("version");

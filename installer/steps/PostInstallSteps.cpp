@@ -21,7 +21,7 @@ constexpr DWORD kRemoveRetryMs = 500;
 std::wstring ClientVersionFolder(const std::wstring& current)
 {
     if (current.find_first_of(L"\\/") != std::wstring::npos) return std::wstring();
-    return IsSafeEntryName(framework::WideToAnsi(current).get()) ? current : std::wstring();
+    return IsSafeEntryName(current) ? current : std::wstring();
 }
 
 void LogConfigurationRecord(bool read, const std::wstring& path, const std::wstring& clientVersion)
@@ -74,7 +74,7 @@ void CExcelToolInstallerDlg::RecordInstallation(const std::wstring& libId, const
 {
     InstallRecorder& recorder = InstallRecorder::Instance();
     const std::wstring library = m_strInstallDir + L"client\\" + current + L"\\Lib\\Brenvik.dll";
-    recorder.Load(framework::WideToAnsi(libId).str(), framework::WideToAnsi(current).str(), framework::WideToAnsi(library).str());
+    recorder.Load(framework::WideToAnsi(libId).str(), framework::WideToAnsi(current).str(), library);
     const DWORD loadError = ::GetLastError();
     // Only a silent installation passes on where it came from.
     recorder.RecordInstall(mode == Mode::Silent ? framework::WideToAnsi(m_strInFrom).str() : std::string());

@@ -9,6 +9,7 @@
 #include "archive/FileUtils.h"
 #include "framework/Text.h"
 #include "installer/InstallLog.h"
+#include "installer/ProfilePath.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ struct ScopeFolders {
 
 constexpr ScopeFolders kCurrentUser{CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY};
 constexpr ScopeFolders kAllUsers{CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY};
-
-std::wstring ShellFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
-    return path;
-}
 
 // The folder part of a path: everything before its last backslash (the whole path without one).
 std::wstring FolderOf(const std::wstring& path)
@@ -75,14 +69,14 @@ bool CExcelToolInstallerDlg::CreateShortcuts(std::wstring uninstaller, std::wstr
         } else if (FAILED(result = link->QueryInterface(IID_IPersistFile, file.receive()))) {
             ::OutputDebugStringA("***QueryInterface failed");
         } else {
-            group = framework::Format(L"%ls\\栖杉坊\\%ls", ShellFolder(scope.programs).c_str(), m_strProductName.c_str());
+            group = framework::Format(L"%ls\\栖杉坊\\%ls", UserShellFolder(scope.programs, m_hUserToken.get()).c_str(), m_strProductName.c_str());
             const std::wstring icon = m_strInstallDir + L"tool.ico";
             ensure_folder(group.c_str());
 
             PointLinkAt(link.get(), launcher);
             if (::PathFileExistsW(icon.c_str())) link->SetIconLocation(icon.c_str(), 0);
             success = SaveLink(file.get(), framework::Format(L"%ls\\%ls.lnk", group.c_str(), m_strProductName.c_str())) &&
-                      SaveLink(file.get(), framework::Format(L"%ls\\%ls.lnk", ShellFolder(scope.desktop).c_str(),
+                      SaveLink(file.get(), framework::Format(L"%ls\\%ls.lnk", UserShellFolder(scope.desktop, m_hUserToken.get()).c_str(),
                                                              m_strProductName.c_str()));
             if (success) {
                 ::Sleep(500);

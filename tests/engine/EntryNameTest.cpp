@@ -46,6 +46,11 @@ TEST(EntryName, DecodedNamesAreJudgedAsTheyStand)
     EXPECT_FALSE(IsSafeEntryName(std::wstring(L"a.txt\0.exe", 9))) << "a zero character hides the rest of a name";
     EXPECT_FALSE(IsSafeEntryName(std::wstring(L"资料库\\..\\..\\evil.txt")));
     EXPECT_FALSE(IsSafeEntryName(std::wstring()));
+    // Windows reserves the superscript digits of Latin-1 after COM and LPT like 1 to 9.
+    for (const wchar_t* device : {L"COM\u00B9", L"lpt\u00B3.txt", L"a\\Com\u00B2.log", L"LPT\u00B2 "}) {
+        EXPECT_FALSE(IsSafeEntryName(std::wstring(device))) << testing::PrintToString(std::wstring(device));
+    }
+    EXPECT_TRUE(IsSafeEntryName(std::wstring(L"COM\u2074"))) << "no other superscript names a device";
 }
 
 }  // namespace

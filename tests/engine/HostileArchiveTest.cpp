@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "archive/Unzipper.h"
 #include "tests/support/ArchiveMutation.h"
@@ -153,6 +154,68 @@ TEST(HostileArchive, BelowAFolderTheJoinedPathMustFitAsWindowsCountsIt)
     TempFolder holder;
     WriteFileBytes(holder / L"a.zip", ZipBuilder().File(std::string(248 - room, 'd') + "/f", "x").Build());
     EXPECT_TRUE(Unzipper(Narrow(holder / L"a.zip").c_str()).CheckAllEntries());
+}
+
+// Entries that Windows would unpack to one path: the second would silently replace the first.
+TEST(HostileArchive, EntriesNamingOnePathOnWindowsAreRefusedByTheCheck)
+{
+    struct Naming {
+        std::vector<std::string> names;  // a trailing '/' makes a folder entry
+        bool collide;
+    };
+    const Naming cases[] = {
+        {{"data/Report.txt", "data/report.txt"}, true},
+        {{"a.txt", "A.TXT. "}, true},                               // Windows drops the trailing dot and blank
+        {{"Data/x.txt", "other.txt", "DATA"}, true},                // a file where a folder must be
+        {{"\xC3\x84rger.txt", "\xC3\xA4RGER.txt"}, true},        // Ärger, äRGER: case beyond ASCII too
+        {{"data/", "DATA/a.txt", "Data/b.txt"}, false},             // one folder, named three ways
+        {{"data/a.txt", "data/a.txt.bak", "data-a.txt"}, false},
+    };
+    Sandbox sandbox;
+    for (const Naming& naming : cases) {
+        SCOPED_TRACE(naming.names.back());
+        ZipBuilder builder;
+        EntryHeader header;
+        header.flags = 0x0800;
+        for (const std::string& name : naming.names) builder.File(name, name.back() == '/' ? "" : name, header);
+        TempFolder holder;
+        WriteFileBytes(holder / L"a.zip", builder.Build());
+        Unzipper unzipper;
+        ASSERT_TRUE(unzipper.OpenZip((holder / L"a.zip").c_str()));
+        EXPECT_EQ(unzipper.CheckAllEntries(sandbox.targetWide().c_str()), !naming.collide);
+        EXPECT_EQ(unzipper.Refusal(), naming.collide ? EntryRefusal::Collision : EntryRefusal::None);
+        EXPECT_TRUE(ListTree(sandbox.targetWide()).empty()) << "the check writes nothing";
+    }
+}
+
+// A local header that says another method or other sizes than the directory: what would be
+// unpacked is not what the check judged.
+TEST(HostileArchive, ALocalHeaderThatContradictsTheDirectoryIsRefusedByTheCheck)
+{
+    struct Contradiction {
+        const char* what;
+        size_t field;  // offset in the local header
+        WORD value;
+    };
+    const Contradiction cases[] = {{"method", 8, 8}, {"compressed size", 18, 0x7FFF}, {"size", 22, 0x7FFF}};
+    Sandbox sandbox;
+    for (const Contradiction& contradiction : cases) {
+        SCOPED_TRACE(contradiction.what);
+        EntryHeader stored;
+        stored.method = 0;
+        std::string archive = ZipBuilder().File("good.txt", "good", stored).File("bad.txt", "contradicted", stored).Build();
+        const size_t at = LocalHeaderOffset(archive, 1) + contradiction.field;
+        archive[at] = static_cast<char>(contradiction.value & 0xFF);
+        archive[at + 1] = static_cast<char>(contradiction.value >> 8);
+        TempFolder holder;
+        WriteFileBytes(holder / L"a.zip", archive);
+        Unzipper unzipper;
+        ASSERT_TRUE(unzipper.OpenZip((holder / L"a.zip").c_str()));
+        EXPECT_FALSE(unzipper.CheckAllEntries(sandbox.targetWide().c_str()));
+        EXPECT_EQ(unzipper.Refusal(), EntryRefusal::LocalHeader);
+        EXPECT_EQ(unzipper.RefusedEntry(), L"bad.txt");
+        EXPECT_TRUE(ListTree(sandbox.targetWide()).empty());
+    }
 }
 
 // Whatever was written under a name of the archive holds exactly that file's bytes. (Names

@@ -24,6 +24,29 @@ TEST(ProfileRedirect, RenamedProfileOnAnotherDriveIsUsedAsTheSystemReportsIt)
     }
 }
 
+// ë is not in code page 936: a path that went through it would name C:\users\Zo?, which does
+// not exist.
+TEST(ProfileRedirect, AProfileWhoseNameIsOutsideTheAnsiCodePageInstallsCompletely)
+{
+    const std::wstring profile = L"C:\\users\\Zo\u00EB";
+    const std::wstring roaming = profile + L"\\AppData\\Roaming";
+    const std::wstring temp = profile + L"\\Temp";
+    MakeFolders(roaming);
+    MakeFolders(temp);
+    RedirectShellFolder(L"AppData", roaming);
+    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    ::SetEnvironmentVariableW(L"TMP", temp.c_str());
+
+    ASSERT_EQ(RunAndWait(SetupExePath(), L"-silent"), 0u);
+    const std::wstring install = roaming + L"\\Corvane\\Plandrel\\";
+    EXPECT_TRUE(FileExists(install + L"StartUp.exe"));
+    EXPECT_TRUE(FileExists(install + L"LocalConfig.xml"));
+    EXPECT_TRUE(FileExists(install + L"client\\3.2.1\\uninstall.exe"));
+    // (Wine 8 keeps a link's target only in the ANSI code page, so the target is not compared.)
+    EXPECT_TRUE(FileExists(KnownFolder(CSIDL_DESKTOPDIRECTORY) + L"\\绘途.lnk"));
+    EXPECT_TRUE(FileExists(temp + L"\\~temp.install.data.zip")) << "the payload went through the moved temporary folder";
+}
+
 TEST(ProfileRedirect, AppDataStartMenuAndDesktopOnAServerShare)
 {
     // As a domain policy redirects them; the server keeps the folders, so they exist.

@@ -14,7 +14,7 @@ TEST(ExtractResourceToFile, WritesTheWholeResource)
 {
     CExcelToolInstallerDlg installer(L"");
     TempFolder temp;
-    ASSERT_TRUE(installer.ExtractResourceToFile(Narrow(temp / L"out.bin"), 300, "TESTDATA"));
+    ASSERT_TRUE(installer.ExtractResourceToFile(temp / L"out.bin", 300, "TESTDATA"));
     EXPECT_EQ(ReadFileBytes(temp / L"out.bin"), kExpected);
 }
 
@@ -23,7 +23,7 @@ TEST(ExtractResourceToFile, ReplacesAnExistingFileWhole)
     CExcelToolInstallerDlg installer(L"");
     TempFolder temp;
     WriteFileBytes(temp / L"out.bin", std::string(4096, 'x'));
-    ASSERT_TRUE(installer.ExtractResourceToFile(Narrow(temp / L"out.bin"), 300, "TESTDATA"));
+    ASSERT_TRUE(installer.ExtractResourceToFile(temp / L"out.bin", 300, "TESTDATA"));
     EXPECT_EQ(ReadFileBytes(temp / L"out.bin"), kExpected);
 }
 
@@ -31,9 +31,9 @@ TEST(ExtractResourceToFile, MissingOrEmptyResourceCreatesNoFile)
 {
     CExcelToolInstallerDlg installer(L"");
     TempFolder temp;
-    EXPECT_FALSE(installer.ExtractResourceToFile(Narrow(temp / L"a.bin"), 999, "TESTDATA"));
-    EXPECT_FALSE(installer.ExtractResourceToFile(Narrow(temp / L"b.bin"), 300, "NOSUCHTYPE"));
-    EXPECT_FALSE(installer.ExtractResourceToFile(Narrow(temp / L"c.bin"), 301, "TESTDATA"));
+    EXPECT_FALSE(installer.ExtractResourceToFile(temp / L"a.bin", 999, "TESTDATA"));
+    EXPECT_FALSE(installer.ExtractResourceToFile(temp / L"b.bin", 300, "NOSUCHTYPE"));
+    EXPECT_FALSE(installer.ExtractResourceToFile(temp / L"c.bin", 301, "TESTDATA"));
     EXPECT_TRUE(ListTree(temp.path()).empty());
 }
 
@@ -41,7 +41,7 @@ TEST(ExtractResourceToFile, FolderThatDoesNotExistFails)
 {
     CExcelToolInstallerDlg installer(L"");
     TempFolder temp;
-    EXPECT_FALSE(installer.ExtractResourceToFile(Narrow(temp / L"missing\\out.bin"), 300, "TESTDATA"));
+    EXPECT_FALSE(installer.ExtractResourceToFile(temp / L"missing\\out.bin", 300, "TESTDATA"));
     EXPECT_FALSE(FolderExists(temp / L"missing"));
 }
 

@@ -187,7 +187,7 @@ TEST(Unzipper, NothingOpenMeansEveryOperationFails)
 {
     Unzipper unzipper;
     UZ_FileInfo info;
-    EXPECT_FALSE(unzipper.OpenZip(nullptr));
+    EXPECT_FALSE(unzipper.OpenZip(static_cast<const wchar_t*>(nullptr)));
     EXPECT_FALSE(unzipper.OpenZip(""));
     EXPECT_FALSE(unzipper.CloseZip());
     EXPECT_FALSE(unzipper.GotoFirstFile());
@@ -277,6 +277,13 @@ TEST(Unzipper, NamesAreDecodedAsTheToolThatMadeTheArchiveStoredThem)
         {"code page 936 made on Unix, not valid UTF-8",
          {{Gbk(L"文档/说明.txt"), Header(kMadeOnUnix)}},
          {L"文档\\", L"文档\\说明.txt"}},
+        // 图 in code page 936 (CD BC) is valid UTF-8 too (U+037C), 说明 is not: the archive's names
+        // are all GBK, or 图 would become a second folder ͼ.
+        {"code page 936 re-packed by Info-ZIP on Linux, one name valid UTF-8 by chance",
+         {{Gbk(L"图/"), Header(kMadeOnUnix, 0, std::string(), 0x41ED0010)},
+          {Gbk(L"图/a.txt"), Header(kMadeOnUnix)},
+          {Gbk(L"图/说明.txt"), Header(kMadeOnUnix)}},
+         {L"图\\", L"图\\a.txt", L"图\\说明.txt"}},
         {"code page 936 made on Windows, trail bytes 0x5C",
          {{Gbk(L"淺/禱.txt"), Header(kMadeOnWindows)}},
          {L"淺\\", L"淺\\禱.txt"}},

@@ -10,9 +10,30 @@ setup_wine_env() {
   export WINEPREFIX="$prefix" WINEARCH=$arch WINEDEBUG=-all
   if [ "$arch" = win64 ]; then use_wine64 "$root"; fi
   export WINEDLLOVERRIDES="${SETUP_EXTRA_DLLOVERRIDES:+$SETUP_EXTRA_DLLOVERRIDES;}mscoree,mshtml=;winemenubuilder.exe=d"
-  # The installer's users run it with the Chinese ANSI code page (936).
-  export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
   mkdir -p "$root"
+  # The installer's users run it with the Chinese ANSI code page (936); SETUP_TEST_LOCALE runs a
+  # test on a machine of another language (C.UTF-8: code page 1252; hi_IN.UTF-8: a locale without
+  # an ANSI code page, for which Wine takes UTF-8, as Windows does with "Use Unicode UTF-8").
+  local locale=${SETUP_TEST_LOCALE:-zh_CN.UTF-8}
+  if [ -n "${SETUP_TEST_LOCALE:-}" ]; then ensure_locale "$root" "$locale"; fi
+  export LC_ALL=$locale LANG=$locale
+}
+
+# Wine creates files whose names hold characters beyond ASCII only under a locale that the C
+# library has: one the system lacks is compiled once into $root/locales.
+ensure_locale() {
+  local root=$1 locale=$2 dir="$1/locales"
+  local installed=${locale/.UTF-8/.utf8}
+  if locale -a 2>/dev/null | grep -qx "$installed"; then return 0; fi
+  if [ ! -d "$dir/$locale" ]; then
+    local scratch
+    mkdir -p "$dir"
+    scratch=$(mktemp -d "$dir/.building.XXXXXX")
+    localedef -i "${locale%%.*}" -f UTF-8 "$scratch/$locale" >/dev/null 2>&1 || true
+    mv -T "$scratch/$locale" "$dir/$locale" 2>/dev/null || true
+    rm -rf "$scratch"
+  fi
+  export LOCPATH="$dir"
 }
 
 # Debian's wine, wineboot and wineserver commands start the 32-bit loader whenever wine32 is

@@ -311,9 +311,8 @@ void WriteLittleEndian16(std::string& bytes, size_t at, unsigned value)
     bytes.at(at + 1) = static_cast<char>(value >> 8);
 }
 
-// Writes the method of the index-th entry into its directory record and its local header.
 // The archive has no comment, so its end record is its last 22 bytes.
-void SetMethod(std::string& archive, size_t index, unsigned method)
+size_t DirectoryRecordOffset(const std::string& archive, size_t index)
 {
     const size_t end = archive.size() - 22;
     size_t record = ReadLittleEndian(archive, end + 16, 4);
@@ -321,11 +320,23 @@ void SetMethod(std::string& archive, size_t index, unsigned method)
         record += 46 + ReadLittleEndian(archive, record + 28, 2) + ReadLittleEndian(archive, record + 30, 2) +
                   ReadLittleEndian(archive, record + 32, 2);
     }
+    return record;
+}
+
+// Writes the method of the index-th entry into its directory record and its local header.
+void SetMethod(std::string& archive, size_t index, unsigned method)
+{
+    const size_t record = DirectoryRecordOffset(archive, index);
     WriteLittleEndian16(archive, record + 10, method);
-    WriteLittleEndian16(archive, ReadLittleEndian(archive, record + 42, 4) + 8, method);
+    WriteLittleEndian16(archive, LocalHeaderOffset(archive, index) + 8, method);
 }
 
 }  // namespace
+
+size_t LocalHeaderOffset(const std::string& archive, size_t index)
+{
+    return ReadLittleEndian(archive, DirectoryRecordOffset(archive, index) + 42, 4);
+}
 
 std::string ZipBuilder::Build() const
 {

@@ -95,6 +95,9 @@ struct EntryHeader {
     std::string extraField;  // written into both the local and the directory header
 };
 
+// Where the index-th entry's local header starts in an archive ZipBuilder built.
+size_t LocalHeaderOffset(const std::string& archive, size_t index);
+
 // A ZIP archive built entry by entry with minizip, names stored exactly as given.
 class ZipBuilder {
 public:

@@ -7,30 +7,11 @@ using testing_support::KnownFolder;
 
 namespace {
 
-TEST(ReplaceProfileUser, ReplacesTheThirdComponent)
-{
-    EXPECT_EQ(ReplaceProfileUser(L"C:\\Users\\admin\\AppData\\Roaming", L"alice"), L"C:\\Users\\alice\\AppData\\Roaming");
-    EXPECT_EQ(ReplaceProfileUser(L"C:\\Documents and Settings\\admin\\Application Data", L"alice"),
-              L"C:\\Documents and Settings\\alice\\Application Data");
-    EXPECT_EQ(ReplaceProfileUser(L"C:\\Users\\alice\\AppData\\Roaming", L"alice"), L"C:\\Users\\alice\\AppData\\Roaming");
-}
-
-TEST(ReplaceProfileUser, PathsWithFewerThanThreeBackslashesPassUnchanged)
-{
-    EXPECT_EQ(ReplaceProfileUser(L"", L"alice"), L"");
-    EXPECT_EQ(ReplaceProfileUser(L"C:", L"alice"), L"C:");
-    EXPECT_EQ(ReplaceProfileUser(L"C:\\Users", L"alice"), L"C:\\Users");
-    EXPECT_EQ(ReplaceProfileUser(L"C:\\Users\\admin", L"alice"), L"C:\\Users\\admin");
-}
-
-TEST(ReplaceProfileUser, EmptyUserLeavesTwoBackslashes)
-{
-    EXPECT_EQ(ReplaceProfileUser(L"C:\\Users\\admin\\AppData\\Roaming", L""), L"C:\\Users\\\\AppData\\Roaming");
-}
-
-// The system as a test arranges it: profiles in C:\Users; the session user's token is (or is
-// not) to be had, and then gives a folder on a server. Neither question may be asked when the
-// accounts are the same.
+// The system as a test arranges it: profiles in C:\\Users; the profile list knows ajones (the
+// account renamed from asmith keeps its folder), alice (a .CORP folder), bob (whose own shell
+// folders put his roaming folder on D:) and ghost (whose folder was deleted); the session user's
+// token is (or is not) to be had, and then gives a folder on a server. Nothing may be asked that
+// the decision does not need.
 std::wstring ProfilesInUsers()
 {
     return L"C:\\Users";
@@ -42,82 +23,127 @@ std::wstring ProfilesNotToBeAsked()
     return L"C:\\Users";
 }
 
-bool TokenGivesServerFolder(std::wstring& folder)
+bool TokenGivesServerFolder(std::wstring& folder, framework::KernelHandle&)
 {
     folder = L"\\\\fileserver\\home\\alice\\AppData\\Roaming";
     return true;
 }
 
-bool NoToken(std::wstring&)
+bool NoToken(std::wstring&, framework::KernelHandle&)
 {
     ::SetLastError(ERROR_PRIVILEGE_NOT_HELD);
     return false;
 }
 
-bool TokenNotToBeAsked(std::wstring&)
+bool TokenNotToBeAsked(std::wstring&, framework::KernelHandle&)
 {
     ADD_FAILURE() << "the session user's token was asked for";
     return false;
 }
 
+bool ProfileList(const std::wstring& user, std::wstring& profile, std::wstring& roaming)
+{
+    struct Entry {
+        const wchar_t* user;
+        const wchar_t* profile;
+        const wchar_t* roaming;
+    };
+    static const Entry kEntries[] = {{L"ajones", L"C:\\Users\\asmith", L""},
+                                     {L"alice", L"C:\\Users\\alice.CORP", L""},
+                                     {L"bob", L"C:\\Users\\bob.000", L"D:\\Redirected\\bob\\AppData\\Roaming"},
+                                     {L"ghost", L"C:\\Users\\ghost", L""}};
+    for (const Entry& entry : kEntries) {
+        if (user != entry.user) continue;
+        profile = entry.profile;
+        roaming = entry.roaming;
+        return true;
+    }
+    ::SetLastError(ERROR_NONE_MAPPED);
+    return false;
+}
+
+bool ProfileListNotToBeAsked(const std::wstring&, std::wstring&, std::wstring&)
+{
+    ADD_FAILURE() << "the profile list was asked for";
+    return false;
+}
+
+bool InSessionZero()
+{
+    return true;
+}
+
+bool InUsersSession()
+{
+    return false;
+}
+
 const std::wstring kSystemProfile = L"C:\\Windows\\System32\\config\\systemprofile\\AppData\\Roaming";
+const std::wstring kAdminRoaming = L"C:\\Users\\admin\\AppData\\Roaming";
 
-TEST(ResolveRoamingFolder, SameAccountKeepsTheReportedFolderWithoutAskingAnything)
+TEST(ResolveRoamingFolder, EachAccountAndSessionGetsTheSessionUsersRealProfileOrNone)
 {
-    const ProfileQueries untouched{ProfilesNotToBeAsked, TokenNotToBeAsked};
-    const std::wstring renamed = L"C:\\Users\\alice.CORP\\AppData\\Roaming";
-    EXPECT_EQ(ResolveRoamingFolder(renamed, L"alice", L"alice", untouched), renamed);
-    EXPECT_EQ(ResolveRoamingFolder(renamed, L"ALICE", L"alice", untouched), renamed) << "account names are case-insensitive";
-    EXPECT_EQ(ResolveRoamingFolder(kSystemProfile, L"", L"SYSTEM", untouched), kSystemProfile)
-        << "an unknown session user cannot be told apart from the process's own account";
+    for (const wchar_t* profile : {L"C:\\Users\\asmith", L"C:\\Users\\alice.CORP", L"C:\\Users\\bob.000"}) {
+        testing_support::MakeFolders(profile);
+    }
+    struct Case {
+        const char* what;
+        std::wstring reported;
+        std::wstring sessionUser;
+        std::wstring processUser;
+        ProfileQueries queries;
+        std::wstring roaming;  // empty: the installation fails
+        std::wstring failure;  // a part of the reason logged
+    };
+    const ProfileQueries nothingAsked{ProfilesNotToBeAsked, TokenNotToBeAsked, ProfileListNotToBeAsked, InUsersSession};
+    const ProfileQueries elevation{ProfilesInUsers, TokenNotToBeAsked, ProfileList, InUsersSession};
+    const Case cases[] = {
+        {"the same account", L"C:\\Users\\alice.CORP\\AppData\\Roaming", L"ALICE", L"alice", nothingAsked,
+         L"C:\\Users\\alice.CORP\\AppData\\Roaming", L""},
+        {"no session user outside session 0", kAdminRoaming, L"", L"admin", nothingAsked, kAdminRoaming, L""},
+        {"elevated, the account renamed", kAdminRoaming, L"ajones", L"admin", elevation, L"C:\\Users\\asmith\\AppData\\Roaming", L""},
+        {"elevated, a .CORP folder", L"c:\\users\\admin\\AppData\\Roaming", L"alice", L"admin", elevation,
+         L"C:\\Users\\alice.CORP\\AppData\\Roaming", L""},
+        {"elevated, the user's own shell folder", kAdminRoaming, L"bob", L"admin", elevation, L"D:\\Redirected\\bob\\AppData\\Roaming",
+         L""},
+        {"elevated, the profile folder is gone", kAdminRoaming, L"ghost", L"admin", elevation, L"",
+         L"the profile folder C:\\Users\\ghost of the session user ghost does not exist"},
+        {"elevated, no profile", kAdminRoaming, L"nobody", L"admin", elevation, L"", L"not in the system's profile list"},
+        {"a service in session 0 with no user", kSystemProfile, L"", L"SYSTEM",
+         {ProfilesNotToBeAsked, TokenNotToBeAsked, ProfileListNotToBeAsked, InSessionZero}, L"",
+         L"setup runs as SYSTEM in session 0, where no user is logged on; this installer installs per user"},
+        {"LocalSystem in the user's session", kSystemProfile, L"alice", L"SYSTEM",
+         {ProfilesInUsers, TokenGivesServerFolder, ProfileListNotToBeAsked, InUsersSession},
+         L"\\\\fileserver\\home\\alice\\AppData\\Roaming", L""},
+        {"LocalSystem without the user's token", kSystemProfile, L"alice", L"SYSTEM",
+         {ProfilesInUsers, NoToken, ProfileListNotToBeAsked, InUsersSession}, L"",
+         L"cannot ask for that user's own roaming folder"},
+        {"a profiles folder deeper than the drive", L"D:\\Data\\Users\\admin\\AppData\\Roaming", L"alice", L"admin",
+         {[] { return std::wstring(L"D:\\Data\\Users"); }, NoToken, ProfileListNotToBeAsked, InUsersSession}, L"",
+         L"cannot ask for that user's own roaming folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ResolvedProfile resolved = ResolveRoamingFolder(c.reported, c.sessionUser, c.processUser, c.queries);
+        EXPECT_EQ(resolved.roaming, c.roaming);
+        if (c.roaming.empty()) {
+            EXPECT_NE(resolved.failure.find(c.failure), std::wstring::npos) << testing::PrintToString(resolved.failure);
+        }
+    }
+    EXPECT_FALSE(testing_support::FolderExists(L"C:\\Users\\ghost")) << "no profile folder is made";
 }
 
-TEST(ResolveRoamingFolder, AnotherAccountInTheProfilesFolderGetsTheSessionUsersName)
-{
-    const ProfileQueries queries{ProfilesInUsers, TokenNotToBeAsked};
-    EXPECT_EQ(ResolveRoamingFolder(L"C:\\Users\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
-              L"C:\\Users\\alice\\AppData\\Roaming");
-    EXPECT_EQ(ResolveRoamingFolder(L"c:\\users\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
-              L"c:\\users\\alice\\AppData\\Roaming")
-        << "the profiles folder is matched without regard to case";
-}
-
-TEST(ResolveRoamingFolder, LocalSystemGetsTheSessionUsersOwnFolderWhenTheTokenIsToBeHad)
-{
-    const ProfileQueries queries{ProfilesInUsers, TokenGivesServerFolder};
-    EXPECT_EQ(ResolveRoamingFolder(kSystemProfile, L"alice", L"SYSTEM", queries), L"\\\\fileserver\\home\\alice\\AppData\\Roaming");
-    // Not in the profiles folder either: a folder next to it, and a redirected one of the admin.
-    EXPECT_EQ(ResolveRoamingFolder(L"C:\\UsersOld\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
-              L"\\\\fileserver\\home\\alice\\AppData\\Roaming");
-    EXPECT_EQ(ResolveRoamingFolder(L"\\\\fileserver\\home\\admin\\AppData\\Roaming", L"alice", L"admin", queries),
-              L"\\\\fileserver\\home\\alice\\AppData\\Roaming");
-}
-
-TEST(ResolveRoamingFolder, LocalSystemWithoutTheTokenHasNoFolder)
-{
-    const ProfileQueries queries{ProfilesInUsers, NoToken};
-    ::SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(ResolveRoamingFolder(kSystemProfile, L"alice", L"SYSTEM", queries), L"");
-    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PRIVILEGE_NOT_HELD)) << "the reason is kept for the log";
-}
-
-TEST(ResolveRoamingFolder, ProfilesFolderDeeperThanTheDriveIsNotRewritten)
-{
-    // The third component of D:\Data\Users\admin\... is Users, not the profile: the system is asked.
-    const ProfileQueries queries{[] { return std::wstring(L"D:\\Data\\Users"); }, NoToken};
-    EXPECT_EQ(ResolveRoamingFolder(L"D:\\Data\\Users\\admin\\AppData\\Roaming", L"alice", L"admin", queries), L"");
-}
-
-TEST(ResolveRoamingFolder, UnderWineARunTakesTheReportedFolder)
+TEST(ResolveRoamingFolder, UnderWineTheSessionUsersProfileIsFoundFromTheirIdentity)
 {
     std::wstring session;
     ASSERT_TRUE(GetSessionUserName(session));
     const std::wstring reported = KnownFolder(CSIDL_APPDATA);
-    EXPECT_EQ(ResolveRoamingFolder(reported, session, GetProcessUserName(), SystemProfileQueries()), reported);
-    // The system's profiles folder is read (userenv, by full path): an elevated run is rewritten.
-    const std::wstring elevated = KnownFolder(CSIDL_PROFILE) + L"\\AppData\\Roaming";
-    const std::wstring profiles = elevated.substr(0, elevated.find(L'\\', 3));
-    EXPECT_EQ(ResolveRoamingFolder(elevated, L"alice", L"admin", SystemProfileQueries()), profiles + L"\\alice\\AppData\\Roaming");
+    EXPECT_EQ(ResolveRoamingFolder(reported, session, GetProcessUserName(), SystemProfileQueries()).roaming, reported);
+    // As if an administrator had elevated the run: the session user's SID, the profile list and
+    // that user's own shell folders give the folder the system reports to the user.
+    EXPECT_EQ(ResolveRoamingFolder(kAdminRoaming, session, L"admin", SystemProfileQueries()).roaming, reported);
+    const ResolvedProfile unknown = ResolveRoamingFolder(kAdminRoaming, L"no-such-user", L"admin", SystemProfileQueries());
+    EXPECT_EQ(unknown.roaming, L"");
 }
 
 TEST(SessionUser, MatchesTheProcessAccountUnderWine)

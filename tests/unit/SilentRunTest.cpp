@@ -133,6 +133,22 @@ std::string DamageEntry(std::string archive, const std::string& name)
     return archive;
 }
 
+// A silent run of a setup.exe carrying archive, which must fail: the log's line before its last,
+// which must say exit status -1.
+std::wstring FailureLogged(const std::string& archive)
+{
+    TempFolder folder;
+    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
+    EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent -log " + (folder / L"setup.log")), kFailed);
+    const std::vector<std::wstring> lines = ReadLog(folder / L"setup.log");
+    if (lines.size() < 3) {
+        ADD_FAILURE() << "the log holds " << lines.size() << " lines";
+        return std::wstring();
+    }
+    EXPECT_EQ(WithoutTime(lines.back()), L"exit status -1");
+    return WithoutTime(lines[lines.size() - 2]);
+}
+
 TEST(SilentRunLog, ADamagedArchiveNamesTheEntryAndEndsWithExitStatusMinusOne)
 {
     const std::wstring entry = L"资料\\损坏.txt";
@@ -140,19 +156,60 @@ TEST(SilentRunLog, ADamagedArchiveNamesTheEntryAndEndsWithExitStatusMinusOne)
     for (int i = 0; i < 3000; ++i) text += "line " + std::to_string(i * 7919 % 10007) + "\r\n";
     const std::string archive =
         DamageEntry(ZipBuilder().File("StartUp.exe", "launcher").File(Narrow(entry), text).Build(), Narrow(entry));
-    TempFolder folder;
-    CopySetupWithResource(folder / L"setup.exe", L"INSTALLDATA", 199, &archive);
+    // The entry is named where it was to be installed: the staging folder it was being written
+    // into is gone when the log is read.
+    EXPECT_EQ(FailureLogged(archive), L"FAILED unpacked: stopped at entry " + entry +
+                                          L": it is damaged, or it could not be written; path " + InstallFolder() + entry);
+}
 
-    EXPECT_EQ(RunAndWait(folder / L"setup.exe", L"-silent -log " + (folder / L"setup.log")), kFailed);
-    const std::vector<std::wstring> lines = ReadLog(folder / L"setup.log");
+std::string Gbk(const std::wstring& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(static_cast<size_t>(::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0],
+                                                           static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+// The check's own reason and the entry's name as it would have been installed, also on a system
+// whose ANSI code page is not the archive's (unit.refused_entries_logged_on_cp1252).
+TEST(SilentRunLog, RefusedEntriesAreLoggedWithTheChecksReasonAndTheirName)
+{
+    struct Refused {
+        std::vector<std::pair<std::string, EntryHeader>> entries;
+        std::wstring reason;
+    };
+    EntryHeader encrypted;
+    encrypted.flags = 0x0001;
+    EntryHeader bzip2;
+    bzip2.method = 12;
+    const Refused cases[] = {
+        {{{"StartUp.exe", EntryHeader()}, {Gbk(L"数据\\表格 1.xlsx"), encrypted}}, L"entry refused, it is encrypted: 数据\\表格 1.xlsx"},
+        {{{Gbk(L"说明.txt"), bzip2}},
+         L"entry refused, compressed by a method this installer does not unpack (only stored and deflated): 说明.txt"},
+        {{{"data/Report.txt", EntryHeader()}, {"data/report.txt", EntryHeader()}},
+         L"entries refused, they name the same file on Windows (letter case aside): data\\Report.txt and data\\report.txt"},
+    };
+    for (const Refused& refused : cases) {
+        SCOPED_TRACE(Narrow(refused.reason));
+        ZipBuilder builder;
+        for (const auto& [name, header] : refused.entries) builder.File(name, "content", header);
+        EXPECT_EQ(FailureLogged(builder.Build()),
+                  L"FAILED archive checked: " + refused.reason + L"; path " + TempPath() + L"~temp.install.data.zip");
+        EXPECT_FALSE(FolderExists(InstallFolder() + L"data")) << "nothing is unpacked";
+    }
+}
+
+TEST(SilentRunLog, ControlCharactersInTheCommandLineDoNotStartALine)
+{
+    TempFolder logs;
+    const std::wstring forged = L"-inFrom \"x\r\n2026-12-10 10:00:00  exit status 0\tend\" ";
+    const std::wstring escaped = L"-inFrom \"x\\r\\n2026-12-10 10:00:00  exit status 0\\x09end\" ";
+    const std::wstring tail = L"-silent -log \"" + (logs / L"setup.log") + L"\"";
+    ASSERT_EQ(RunAndWait(SetupExePath(), forged + tail), 0u);
+    const std::vector<std::wstring> lines = ReadLog(logs / L"setup.log");
     ASSERT_GE(lines.size(), 3u);
-    // The entry is named where it was being written: the staging folder beside the install folder.
-    std::wstring staging = InstallFolder();
-    staging.insert(staging.size() - 1, L".new");
-    EXPECT_EQ(WithoutTime(lines[lines.size() - 2]),
-              L"FAILED unpacked: stopped at entry " + entry + L": it is damaged, or it could not be written; path " +
-                  staging + entry);
-    EXPECT_EQ(WithoutTime(lines.back()), L"exit status -1");
+    EXPECT_EQ(lines[1], L"command line: \"" + SetupExePath() + L"\" " + escaped + tail);
+    EXPECT_EQ(lines[2], L"install folder: " + InstallFolder());
 }
 
 TEST(SilentRunLog, ALogThatCannotBeCreatedChangesNothing)

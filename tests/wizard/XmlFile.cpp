@@ -11,7 +11,7 @@ LoadedXml LoadXmlBytes(TiXmlDocument& document, const std::string& bytes)
     const testing_support::TempFolder folder;
     const std::wstring path = folder / L"document.xml";
     testing_support::WriteFileBytes(path, bytes);
-    return LoadXmlDocument(document, testing_support::Narrow(path).c_str());
+    return LoadXmlDocument(document, path.c_str());
 }
 
 std::string Encode(const std::wstring& text, unsigned codePage)

@@ -82,7 +82,7 @@ TEST(LoadXmlDocument, OversizedFilesAreRefused)
 TEST(LoadXmlDocument, MissingAndMalformedDocumentsAreRefused)
 {
     TiXmlDocument document;
-    EXPECT_FALSE(LoadXmlDocument(document, "C:\\no such folder\\document.xml").loaded);
+    EXPECT_FALSE(LoadXmlDocument(document, L"C:\\no such folder\\document.xml").loaded);
     EXPECT_FALSE(LoadXmlDocument(document, nullptr).loaded);
     EXPECT_FALSE(Loads(""));
     EXPECT_FALSE(Loads("<a><b></a>"));

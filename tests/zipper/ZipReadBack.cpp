@@ -43,6 +43,13 @@ bool ReaderAccepts(const std::wstring& archive)
     return reader.CheckAllEntries();
 }
 
+EntryRefusal ReaderRefusal(const std::wstring& archive)
+{
+    Unzipper reader;
+    if (reader.OpenZip(archive.c_str()) && reader.CheckAllEntries()) return EntryRefusal::None;
+    return reader.Refusal() == EntryRefusal::None ? EntryRefusal::Damaged : reader.Refusal();
+}
+
 std::map<std::string, std::string> Unpacked(const std::wstring& archive)
 {
     TempFolder target;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/Unzipper.h"
+
 namespace zipper_tests {
 
 struct StoredEntry {
@@ -24,8 +26,11 @@ std::vector<std::string> EntryNames(const std::wstring& archive);
 // The entry of that name; fails the test when there is none.
 StoredEntry EntryNamed(const std::wstring& archive, const std::string& name);
 
-// True when Unzipper accepts the whole directory (every name safe, every header readable).
+// True when Unzipper accepts the whole directory (every name safe, every header readable, no two
+// entries naming one file).
 bool ReaderAccepts(const std::wstring& archive);
+// Why Unzipper's check refuses the archive; None when it accepts it.
+EntryRefusal ReaderRefusal(const std::wstring& archive);
 
 // The files (by entry name, '\' separators) and folders ("name\") the archive unpacks to.
 std::map<std::string, std::string> Unpacked(const std::wstring& archive);
