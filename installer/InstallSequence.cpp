@@ -6,15 +6,15 @@
 
 #include "archive/Unzipper.h"
 #include "framework/Text.h"
-#include "installer/ArchiveFit.h"
+#include "installer/upgrade/ArchiveFit.h"
 #include "installer/ArchiveLog.h"
-#include "installer/BackgroundTask.h"
-#include "installer/EmptyFolder.h"
-#include "installer/FolderSwap.h"
+#include "installer/upgrade/BackgroundTask.h"
+#include "installer/upgrade/EmptyFolder.h"
+#include "installer/upgrade/FolderSwap.h"
 #include "installer/InstallLog.h"
-#include "installer/StagedUnpack.h"
-#include "installer/UpgradeFolders.h"
-#include "installer/UpgradeRecovery.h"
+#include "installer/upgrade/StagedUnpack.h"
+#include "installer/upgrade/UpgradeFolders.h"
+#include "installer/upgrade/UpgradeRecovery.h"
 #include "resources/resource.h"
 
 bool CExcelToolInstallerDlg::DoInstall()

@@ -4,7 +4,7 @@
 
 #include <process.h>
 
-#include "installer/RunProgram.h"
+#include "installer/steps/RunProgram.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // The last post-install step: when .NET Framework 2.0 is missing, the embedded redistributable
 // is written to the temporary folder, started and waited for.
-#include "installer/DotNetPrerequisite.h"
+#include "installer/steps/DotNetPrerequisite.h"
 
 #include "controls/MyMsgDlg.h"
 #include "framework/Text.h"
 #include "installer/ExcelToolInstallerDlg.h"
 #include "installer/InstallLog.h"
-#include "installer/RunProgram.h"
+#include "installer/steps/RunProgram.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "installer/InstallRecorder.h"
+#include "installer/steps/InstallRecorder.h"
 
 #include <windows.h>
 

@@ -8,8 +8,8 @@
 #include "archive/EntryName.h"
 #include "framework/Text.h"
 #include "installer/InstallLog.h"
-#include "installer/InstallRecorder.h"
-#include "installer/RunProgram.h"
+#include "installer/steps/InstallRecorder.h"
+#include "installer/steps/RunProgram.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "installer/RunProgram.h"
+#include "installer/steps/RunProgram.h"
 
 #include <shellapi.h>
 

@@ -1,8 +1,8 @@
-#include "installer/ArchiveFit.h"
+#include "installer/upgrade/ArchiveFit.h"
 
 #include "archive/Unzipper.h"
-#include "installer/DiskSpace.h"
-#include "installer/UpgradeFolders.h"
+#include "installer/upgrade/DiskSpace.h"
+#include "installer/upgrade/UpgradeFolders.h"
 
 bool ArchiveFitsStaging(Unzipper& unzipper, const UpgradeFolders& folders)
 {

@@ -1,4 +1,4 @@
-#include "installer/BackgroundTask.h"
+#include "installer/upgrade/BackgroundTask.h"
 
 #include <process.h>
 

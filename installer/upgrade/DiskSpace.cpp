@@ -1,4 +1,4 @@
-#include "installer/DiskSpace.h"
+#include "installer/upgrade/DiskSpace.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "installer/EmptyFolder.h"
+#include "installer/upgrade/EmptyFolder.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "installer/FolderSwap.h"
+#include "installer/upgrade/FolderSwap.h"
 
 #include <windows.h>
 
-#include "installer/UpgradeFolders.h"
+#include "installer/upgrade/UpgradeFolders.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "installer/StagedUnpack.h"
+#include "installer/upgrade/StagedUnpack.h"
 
 #include <windows.h>
 
 #include "archive/Unzipper.h"
-#include "installer/EmptyFolder.h"
+#include "installer/upgrade/EmptyFolder.h"
 
 bool UnpackIntoStaging(Unzipper& unzipper, const std::wstring& staging)
 {

@@ -1,10 +1,10 @@
-#include "installer/UpgradeRecovery.h"
+#include "installer/upgrade/UpgradeRecovery.h"
 
 #include <windows.h>
 
 #include "framework/ScopedHandle.h"
-#include "installer/EmptyFolder.h"
-#include "installer/UpgradeFolders.h"
+#include "installer/upgrade/EmptyFolder.h"
+#include "installer/upgrade/UpgradeFolders.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // program carries the stand-in redistributable as its own resource EXE 227.
 #include <gtest/gtest.h>
 
-#include "installer/DotNetPrerequisite.h"
+#include "installer/steps/DotNetPrerequisite.h"
 #include "tests/support/InstallerUnderTest.h"
 #include "tests/support/TestSupport.h"
 
