@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/Window.h"
 #include "resources/resource.h"
 
 CBmpBtn::CBmpBtn() : m_hCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
@@ -12,8 +13,15 @@ bool CBmpBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND
     // Created hidden and shown once its messages reach this object: a window created visible
     // has its first erase before it is subclassed, and the snapshot of that erase would be lost.
     if (!framework::Button::Create(caption, (style & ~WS_VISIBLE) | BS_OWNERDRAW, rect, parent, id)) return false;
+    UpdateTabStop();
     if (style & WS_VISIBLE) ::ShowWindow(m_hwnd, SW_SHOWNA);
     return true;
+}
+
+void CBmpBtn::SetGlyphName(const wchar_t* name)
+{
+    m_bGlyph = true;
+    SetWindowText(name);
 }
 
 void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent)
@@ -30,6 +38,7 @@ void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, C
 
 void CBmpBtn::DrawItem(const DRAWITEMSTRUCT& item)
 {
+    m_bFocused = (item.itemState & ODS_FOCUS) != 0;
     if (!(item.itemState & ODS_FOCUS)) {
         m_nState = BTN_STATE_NORMAL;
     } else if (item.itemState & ODS_SELECTED) {
@@ -53,11 +62,20 @@ void CBmpBtn::DrawButton()
 
 void CBmpBtn::ComposeFace(HDC dc, int width, int height)
 {
+    ComposeStateFace(dc, width, height);
+    if (m_bFocused && m_nState != BTN_STATE_DISABLED && framework::KeyboardCuesShown(m_hwnd)) {
+        RECT inside{2, 2, width - 2, height - 2};
+        ::DrawFocusRect(dc, &inside);
+    }
+}
+
+void CBmpBtn::ComposeStateFace(HDC dc, int width, int height)
+{
     if (m_dcBk) m_dcBk->CopyTo(dc);
     ::SetBkMode(dc, TRANSPARENT);
     const framework::SelectScope font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetTextColor(dc, RGB(0, 0, 0));
-    const std::wstring caption = GetWindowText();
+    const std::wstring caption = m_bGlyph ? std::wstring() : GetWindowText();
 
     RECT text{0, 0, width, height};
     if (const HBITMAP face = FaceOfState()) {
@@ -120,9 +138,44 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         OnTimer();
         result = CallDefault(message, wParam, lParam);
         return true;
+    case WM_GETDLGCODE:
+        result = DialogCode();
+        return true;
+    case BM_SETSTYLE:
+        // The dialog manager marks the default push button through the button's style; this
+        // one stays owner-drawn and is the default exactly while it has the focus.
+        result = 0;
+        return true;
+    case WM_KEYDOWN:
+        // A key pressed on the button: the user works with the keyboard.
+        framework::ShowKeyboardCues(m_hwnd);
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        UpdateTabStop();
+        return false;
+    case WM_UPDATEUISTATE:
+        result = CallDefault(message, wParam, lParam);
+        if (m_bFocused) DrawButton();
+        return true;
     default:
         return false;
     }
+}
+
+void CBmpBtn::UpdateTabStop() const
+{
+    // A button placed later by its page is no stop before it has its place.
+    RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    const LONG style = ::GetWindowLongW(m_hwnd, GWL_STYLE);
+    const LONG wanted = ::IsRectEmpty(&client) ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP);
+    if (wanted != style) ::SetWindowLongW(m_hwnd, GWL_STYLE, wanted);
+}
+
+UINT CBmpBtn::DialogCode() const
+{
+    // An owner-drawn button is no push button to the dialog manager; this one is.
+    return DLGC_BUTTON | (::GetFocus() == m_hwnd ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 BOOL CBmpBtn::OnEraseBkgnd(HDC dc)

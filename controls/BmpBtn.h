@@ -4,6 +4,11 @@
 // it never flickers. A 10 ms timer notices when the mouse has left; the button shows its own
 // cursor (resource 130). Clicks reach the parent as ordinary BN_CLICKED commands.
 //
+// From the keyboard it is a push button: a tab stop that Space presses, and, while it has the
+// focus, the default button that Enter presses. Keyboard focus shows as a dotted rectangle
+// inside the face once the keyboard cues are on (framework::ShowKeyboardCues); a mouse user,
+// for whom they stay off, sees the faces alone.
+//
 // The button owns its four bitmaps and the snapshot; all of them live as long as it does.
 #pragma once
 
@@ -22,8 +27,12 @@ public:
 
     CBmpBtn();
 
-    // Creates the button window with BS_OWNERDRAW added to style; a null caption gives none.
+    // Creates the button window with BS_OWNERDRAW added to style, a tab stop whenever it has an
+    // area; a null caption gives none.
     bool Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, int id);
+    // The name a screen reader gives a button whose face is a glyph: its window text, which the
+    // face does not show.
+    void SetGlyphName(const wchar_t* name);
     // Loads the face bitmaps (0 = none). Pixels of the transparent colour let the snapshot
     // show through; 0 means that the faces are opaque.
     void SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent);
@@ -47,6 +56,9 @@ private:
     void OnTimer();
     HBITMAP FaceOfState() const;
     void DrawFace(HDC dc, HBITMAP face, int width, int height) const;
+    void ComposeStateFace(HDC dc, int width, int height);
+    UINT DialogCode() const;
+    void UpdateTabStop() const;
 
     // What lay under the button at its first erase with an area; empty until then.
     std::optional<framework::OffscreenSurface> m_dcBk;
@@ -59,4 +71,8 @@ private:
     HCURSOR m_hCursor;  // shared resource cursor: never destroyed
     COLORREF m_crTransparent = 0;
     COLORREF m_crFrame = RGB(15, 107, 148);
+    // The last owner-draw request came with the focus.
+    bool m_bFocused = false;
+    // The window text names the button for screen readers and is not drawn.
+    bool m_bGlyph = false;
 };

@@ -6,7 +6,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <string>
+#include <vector>
+
+#include "framework/Accessible.h"
 
 namespace framework {
 
@@ -60,8 +64,21 @@ private:
     WNDPROC m_baseProc = nullptr;
 };
 
-// A modal dialog built on a dialog template of the program's own module.
-class Dialog {
+// Puts child windows in this order, which is the order in which Tab visits them; null ones are
+// left out.
+void SetTabOrder(std::initializer_list<HWND> windows);
+
+// Keyboard cues (focus rectangles) as the dialog manager of Windows keeps them: hidden while the
+// user works with the mouse, shown from the first key that moves the focus or presses a control,
+// and always shown when the user has asked for them (SPI_GETKEYBOARDCUES).
+void InitKeyboardCues(HWND dialog);
+void ShowKeyboardCues(HWND window);
+bool KeyboardCuesShown(HWND window);
+
+// A modal dialog built on a dialog template of the program's own module. A dialog that paints
+// texts of its own lists them (PaintedParts), and screen readers find them in its accessible
+// object (framework/Accessible.h); the focused owner-drawn push button is the one Enter presses.
+class Dialog : private PaintedPartsSource {
 public:
     Dialog(UINT templateId, HWND parent);
     virtual ~Dialog() = default;
@@ -87,15 +104,20 @@ protected:
     // Any other message; returns true and sets result when handled. For WM_CTLCOLOR* messages
     // the result is the brush.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The texts and other parts the dialog paints itself, as they are now; none by default.
+    std::vector<PaintedPart> PaintedParts() const override { return {}; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
+    // Answers of the dialog manager's own messages; false when the default answer stands.
+    bool OnDialogManagerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     UINT m_templateId;
     HWND m_parent;
     // Written by the thread that runs the dialog, read by any.
     std::atomic<HWND> m_hwnd{nullptr};
+    AccessibleClient m_accessible;
 };
 
 }  // namespace framework
