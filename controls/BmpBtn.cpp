@@ -63,7 +63,7 @@ void CBmpBtn::DrawButton()
 void CBmpBtn::ComposeFace(HDC dc, int width, int height)
 {
     ComposeStateFace(dc, width, height);
-    if (m_bFocused && m_nState != BTN_STATE_DISABLED && framework::KeyboardCuesShown(m_hwnd)) {
+    if (m_bFocused && m_bShowFocus && m_nState != BTN_STATE_DISABLED) {
         RECT inside{2, 2, width - 2, height - 2};
         ::DrawFocusRect(dc, &inside);
     }
@@ -148,18 +148,26 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         return true;
     case WM_KEYDOWN:
         // A key pressed on the button: the user works with the keyboard.
-        framework::ShowKeyboardCues(m_hwnd);
+        framework::ShowKeyboardCues(::GetParent(m_hwnd));
         return false;
     case WM_WINDOWPOSCHANGED:
         UpdateTabStop();
         return false;
     case WM_UPDATEUISTATE:
-        result = CallDefault(message, wParam, lParam);
-        if (m_bFocused) DrawButton();
-        return true;
+        OnUpdateUiState(wParam);
+        return false;
     default:
         return false;
     }
+}
+
+void CBmpBtn::OnUpdateUiState(WPARAM wParam)
+{
+    if (!(HIWORD(wParam) & UISF_HIDEFOCUS)) return;
+    const bool show = LOWORD(wParam) == UIS_CLEAR ? true : LOWORD(wParam) == UIS_SET ? false : m_bShowFocus;
+    if (show == m_bShowFocus) return;
+    m_bShowFocus = show;
+    if (m_bFocused) DrawButton();
 }
 
 void CBmpBtn::UpdateTabStop() const

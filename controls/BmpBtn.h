@@ -6,8 +6,9 @@
 //
 // From the keyboard it is a push button: a tab stop that Space presses, and, while it has the
 // focus, the default button that Enter presses. Keyboard focus shows as a dotted rectangle
-// inside the face once the keyboard cues are on (framework::ShowKeyboardCues); a mouse user,
-// for whom they stay off, sees the faces alone.
+// inside the face once the keyboard cues are on (WM_UPDATEUISTATE, which the dialog manager sends
+// at the first key that moves the focus). They start off, so that a mouse user sees the faces
+// alone.
 //
 // The button owns its four bitmaps and the snapshot; all of them live as long as it does.
 #pragma once
@@ -58,6 +59,7 @@ private:
     void DrawFace(HDC dc, HBITMAP face, int width, int height) const;
     void ComposeStateFace(HDC dc, int width, int height);
     UINT DialogCode() const;
+    void OnUpdateUiState(WPARAM wParam);
     void UpdateTabStop() const;
 
     // What lay under the button at its first erase with an area; empty until then.
@@ -75,4 +77,6 @@ private:
     bool m_bFocused = false;
     // The window text names the button for screen readers and is not drawn.
     bool m_bGlyph = false;
+    // Keyboard cues: the focus is shown.
+    bool m_bShowFocus = false;
 };

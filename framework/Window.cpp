@@ -90,21 +90,15 @@ void SetTabOrder(std::initializer_list<HWND> windows)
     }
 }
 
-void InitKeyboardCues(HWND dialog)
+void ShowKeyboardCues(HWND dialog)
 {
-    BOOL alwaysShown = FALSE;
-    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysShown, 0);
-    ::SendMessageW(dialog, WM_CHANGEUISTATE, MAKEWPARAM(alwaysShown ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS), 0);
-}
-
-void ShowKeyboardCues(HWND window)
-{
-    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-}
-
-bool KeyboardCuesShown(HWND window)
-{
-    return (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+    const WPARAM show = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+    ::SendMessageW(dialog, WM_CHANGEUISTATE, show, 0);
+    // Windows passes the change on to every control; Wine 8 keeps no such state and passes
+    // nothing on, so the controls are told directly as well (telling one twice changes nothing).
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_UPDATEUISTATE, show, 0);
+    }
 }
 
 Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
@@ -148,7 +142,6 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         Dialog* self = reinterpret_cast<Dialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         self->m_hwnd.store(hwnd, std::memory_order_release);
-        InitKeyboardCues(hwnd);
         return self->OnInitDialog();
     }
     Dialog* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));

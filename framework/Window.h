@@ -68,12 +68,9 @@ private:
 // left out.
 void SetTabOrder(std::initializer_list<HWND> windows);
 
-// Keyboard cues (focus rectangles) as the dialog manager of Windows keeps them: hidden while the
-// user works with the mouse, shown from the first key that moves the focus or presses a control,
-// and always shown when the user has asked for them (SPI_GETKEYBOARDCUES).
-void InitKeyboardCues(HWND dialog);
-void ShowKeyboardCues(HWND window);
-bool KeyboardCuesShown(HWND window);
+// Shows the keyboard cues (focus rectangles) in dialog and its controls, as the dialog manager
+// of Windows does at the first key that moves the focus: the user works with the keyboard now.
+void ShowKeyboardCues(HWND dialog);
 
 // A modal dialog built on a dialog template of the program's own module. A dialog that paints
 // texts of its own lists them (PaintedParts), and screen readers find them in its accessible

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "controls/BmpBtn.h"
+#include "framework/Window.h"
 #include "resources/resource.h"
 #include "tests/controls/ButtonHost.h"
 #include "tests/controls/Pixels.h"
@@ -173,6 +174,39 @@ TEST_F(ButtonFaces, BitmapFacesCarryTheCaptionCentredInBlack)
     MouseMove();
     ASSERT_EQ(m_button.GetState(), CBmpBtn::BTN_STATE_HOVER);
     ExpectCentred(InkOf(Face(), Of(hover)));
+}
+
+TEST_F(ButtonFaces, KeyboardFocusShowsADottedRectangleInsideOnlyWithTheKeyboardCues)
+{
+    m_button.SetBitmaps(IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, IDB_BTN_NORMAL, 0);
+    Show();
+    const BitmapPixels unfocused = Face();
+    const HWND button = m_button.GetSafeHwnd();
+
+    SendDrawItem(ODS_FOCUS);
+    EXPECT_EQ(Face().colours, unfocused.colours) << "a mouse user sees the face alone";
+
+    // The first key that moves around shows the cues in the whole dialog.
+    framework::ShowKeyboardCues(m_host.hwnd());
+    const BitmapPixels focused = Face();
+    int changed = 0;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            if (focused.at(x, y) == unfocused.at(x, y)) continue;
+            ++changed;
+            const bool inside = x >= 2 && x <= kW - 3 && y >= 2 && y <= kH - 3;
+            const bool onEdge = x == 2 || x == kW - 3 || y == 2 || y == kH - 3;
+            EXPECT_TRUE(inside && onEdge) << "changed at " << x << ", " << y;
+        }
+    }
+    // A dotted line round the inside: every other pixel of it at least.
+    EXPECT_GE(changed, (kW - 4) + (kH - 4) - 4);
+
+    SendDrawItem(0);
+    EXPECT_EQ(Face().colours, unfocused.colours) << "focus gone";
+    SendDrawItem(ODS_FOCUS);
+    ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(Face().colours, unfocused.colours) << "cues hidden again";
 }
 
 TEST_F(ButtonFaces, DisabledBitmapFaceHasAGreyCaption)

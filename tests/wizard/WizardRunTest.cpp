@@ -290,6 +290,8 @@ TEST_P(KeyboardOnly, TabSpaceAndEnterInstallTheProductAndEndTheWizard)
     PressKey(wizard, VK_SPACE);
     ASSERT_TRUE(WaitFor([&] { return IsChecked(wizard, IDC_CHK_AGREE) && IsEnabled(wizard, IDC_BTN_INSTALL); }, kWindowTimeoutMs));
     ASSERT_EQ(PressTab(wizard), IDC_BTN_INSTALL);
+    // The focused bitmap button is the default one, as a focused push button is.
+    EXPECT_EQ(::SendMessageW(wizard, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_BTN_INSTALL, DC_HASDEFID));
     PressKey(wizard, GetParam());
     ASSERT_TRUE(WaitFor([&] { return !IsShown(wizard, IDC_BTN_INSTALL); }, kWindowTimeoutMs));
     ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kInstallTimeoutMs));
@@ -448,9 +450,15 @@ TEST(WizardRun, ScreenReaderReadsThePaintedTextsTheProgressAndTheGlyphButtons)
     EXPECT_LE(heard.size(), 11u);
     ASSERT_FALSE(heard.empty());
     EXPECT_EQ(heard.back(), L"100%");
-    Click(wizard, IDC_BTN_CLOSE);
+
+    // Off the buttons, Enter keeps its meaning: the wizard ends as by IDOK, starting nothing.
+    ASSERT_TRUE(TabTo(wizard, IDC_CHK_LAUNCH));
+    ASSERT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
+    PressKey(wizard, VK_RETURN);
     DWORD status = 0xDEADBEEF;
     ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
 }
 
 TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
