@@ -18,12 +18,6 @@ bool CBmpBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND
     return true;
 }
 
-void CBmpBtn::SetGlyphName(const wchar_t* name)
-{
-    m_bGlyph = true;
-    SetWindowText(name);
-}
-
 void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent)
 {
     m_crTransparent = transparent;
@@ -75,7 +69,7 @@ void CBmpBtn::ComposeStateFace(HDC dc, int width, int height)
     ::SetBkMode(dc, TRANSPARENT);
     const framework::SelectScope font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetTextColor(dc, RGB(0, 0, 0));
-    const std::wstring caption = m_bGlyph ? std::wstring() : GetWindowText();
+    const std::wstring caption = GetWindowText();
 
     RECT text{0, 0, width, height};
     if (const HBITMAP face = FaceOfState()) {
@@ -156,9 +150,21 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     case WM_UPDATEUISTATE:
         OnUpdateUiState(wParam);
         return false;
+    case WM_GETOBJECT:
+        // A caption names a button by itself; a glyph needs its name told.
+        if (m_strGlyphName.empty() || static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
+        result = m_accessible.Answer(m_hwnd, *this, wParam);
+        return result != 0;
     default:
         return false;
     }
+}
+
+framework::PaintedPart CBmpBtn::Whole() const
+{
+    RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    return framework::PaintedPart{ROLE_SYSTEM_PUSHBUTTON, m_strGlyphName, L"", client};
 }
 
 void CBmpBtn::OnUpdateUiState(WPARAM wParam)

@@ -16,11 +16,14 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "framework/Accessible.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
-class CBmpBtn : public framework::Button {
+class CBmpBtn : public framework::Button, private framework::PaintedPartsSource {
 public:
     enum State { BTN_STATE_NORMAL = 16, BTN_STATE_HOVER = 32, BTN_STATE_PRESSED = 48, BTN_STATE_DISABLED = 64 };
     static constexpr UINT_PTR HOVER_TIMER_ID = 1;
@@ -31,9 +34,8 @@ public:
     // Creates the button window with BS_OWNERDRAW added to style, a tab stop whenever it has an
     // area; a null caption gives none.
     bool Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, int id);
-    // The name a screen reader gives a button whose face is a glyph: its window text, which the
-    // face does not show.
-    void SetGlyphName(const wchar_t* name);
+    // The name a screen reader gives a button whose face is a glyph and which has no caption.
+    void SetGlyphName(const wchar_t* name) { m_strGlyphName = name; }
     // Loads the face bitmaps (0 = none). Pixels of the transparent colour let the snapshot
     // show through; 0 means that the faces are opaque.
     void SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent);
@@ -59,6 +61,8 @@ private:
     void DrawFace(HDC dc, HBITMAP face, int width, int height) const;
     void ComposeStateFace(HDC dc, int width, int height);
     UINT DialogCode() const;
+    framework::PaintedPart Whole() const override;
+    std::vector<framework::PaintedPart> PaintedParts() const override { return {}; }
     void OnUpdateUiState(WPARAM wParam);
     void UpdateTabStop() const;
 
@@ -75,8 +79,9 @@ private:
     COLORREF m_crFrame = RGB(15, 107, 148);
     // The last owner-draw request came with the focus.
     bool m_bFocused = false;
-    // The window text names the button for screen readers and is not drawn.
-    bool m_bGlyph = false;
+    // Empty, or the glyph button's name, its own accessible object reports it.
+    std::wstring m_strGlyphName;
+    framework::AccessibleClient m_accessible;
     // Keyboard cues: the focus is shown.
     bool m_bShowFocus = false;
 };

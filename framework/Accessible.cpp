@@ -129,7 +129,7 @@ public:
         if (found != S_OK) return found;
         if (target.window) return E_INVALIDARG;  // asked of the child window's own object
         role->vt = VT_I4;
-        role->lVal = target.self ? ROLE_SYSTEM_DIALOG : target.part.role;
+        role->lVal = target.part.role;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
@@ -141,7 +141,7 @@ public:
         if (found != S_OK) return found;
         if (target.window) return E_INVALIDARG;
         state->vt = VT_I4;
-        state->lVal = target.self ? (::GetFocus() == m_window ? STATE_SYSTEM_FOCUSED : 0) : STATE_SYSTEM_READONLY;
+        state->lVal = target.self ? WindowState() : STATE_SYSTEM_READONLY;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override
@@ -176,9 +176,6 @@ public:
         RECT rect{};
         if (target.window) {
             ::GetWindowRect(target.window, &rect);
-        } else if (target.self) {
-            ::GetClientRect(m_window, &rect);
-            rect = ScreenRect(m_window, rect);
         } else {
             rect = ScreenRect(m_window, target.part.rect);
         }
@@ -236,7 +233,8 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // What a child id stands for: the client area itself, a painted part or a child window.
+    // What a child id stands for: the window itself (self, with its description as the part), a
+    // painted part or a child window.
     struct Target {
         bool self = false;
         PaintedPart part{};
@@ -244,6 +242,16 @@ private:
     };
 
     bool Alive() const { return m_source.load() && ::IsWindow(m_window); }
+
+    LONG WindowState() const
+    {
+        const LONG style = ::GetWindowLongW(m_window, GWL_STYLE);
+        LONG state = 0;
+        if (style & WS_TABSTOP) state |= STATE_SYSTEM_FOCUSABLE;
+        if (::GetFocus() == m_window) state |= STATE_SYSTEM_FOCUSED;
+        if (style & WS_DISABLED) state |= STATE_SYSTEM_UNAVAILABLE;
+        return state;
+    }
 
     std::vector<PaintedPart> Parts() const
     {
@@ -268,6 +276,7 @@ private:
         if (child.vt != VT_I4) return E_INVALIDARG;
         if (child.lVal == CHILDID_SELF) {
             target.self = true;
+            target.part = m_source.load()->Whole();
             return S_OK;
         }
         const std::vector<PaintedPart> parts = Parts();
@@ -301,8 +310,7 @@ private:
         return S_OK;
     }
 
-    // The name (or the value) of a child; the client area itself has the window's title as its
-    // name and no value.
+    // The name (or the value) of a child or of the window itself.
     HRESULT Text(const VARIANT& child, BSTR* text, bool name) const
     {
         if (!text) return E_POINTER;
@@ -311,14 +319,7 @@ private:
         const HRESULT found = Find(child, target);
         if (found != S_OK) return found;
         if (target.window) return E_INVALIDARG;
-        std::wstring value;
-        if (target.self) {
-            wchar_t title[256] = {};
-            if (name) ::GetWindowTextW(m_window, title, 256);
-            value = title;
-        } else {
-            value = name ? target.part.name : target.part.value;
-        }
+        const std::wstring& value = name ? target.part.name : target.part.value;
         if (value.empty()) return S_FALSE;
         *text = m_functions.allocString(value.data(), static_cast<UINT>(value.size()));
         return *text ? S_OK : E_OUTOFMEMORY;

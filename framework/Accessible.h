@@ -1,8 +1,9 @@
 // What a screen reader learns of a window that paints its own texts: the window's client area as
-// an accessible object (IAccessible) whose children are the painted parts, as simple elements
-// with a role, a name, a value and a place, followed by the visible child windows, each as the
-// system's own object for it. A dialog answers WM_GETOBJECT with it (Dialog does so for every
-// dialog that lists painted parts).
+// an accessible object (IAccessible) with the window's role and name, whose children are the
+// painted parts, as simple elements with a role, a name, a value and a place, followed by the
+// child windows on it, each as the system's own object for it. A dialog answers WM_GETOBJECT with
+// it (Dialog does so for every dialog that lists painted parts), and so does a button whose face
+// is a glyph, for its name.
 //
 // oleacc.dll is not one of the DLLs that Windows always loads from its system folder, so it is
 // loaded by full path when a screen reader first asks, never imported (nor is oleaut32.dll).
@@ -19,7 +20,7 @@
 
 namespace framework {
 
-// One painted part; rect in the window's client coordinates.
+// One painted part, or the window itself; rect in the window's client coordinates.
 struct PaintedPart {
     LONG role;  // ROLE_SYSTEM_*
     std::wstring name;
@@ -27,9 +28,10 @@ struct PaintedPart {
     RECT rect;
 };
 
-// The window that paints the parts tells what it shows now.
+// The window tells what it is and what it paints now.
 class PaintedPartsSource {
 public:
+    virtual PaintedPart Whole() const = 0;
     virtual std::vector<PaintedPart> PaintedParts() const = 0;
 
 protected:

@@ -118,6 +118,12 @@ RECT Dialog::GetClientRect() const
     return rect;
 }
 
+PaintedPart Dialog::Whole() const
+{
+    const Control window(GetSafeHwnd());
+    return PaintedPart{ROLE_SYSTEM_DIALOG, window.GetWindowText(), L"", GetClientRect()};
+}
+
 bool Dialog::OnCommand(int id, int)
 {
     if (id == IDOK) {

@@ -103,6 +103,8 @@ protected:
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The texts and other parts the dialog paints itself, as they are now; none by default.
     std::vector<PaintedPart> PaintedParts() const override { return {}; }
+    // A dialog named by its title.
+    PaintedPart Whole() const override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
