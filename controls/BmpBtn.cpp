@@ -150,6 +150,14 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     case WM_UPDATEUISTATE:
         OnUpdateUiState(wParam);
         return false;
+    case WM_PRINTCLIENT: {
+        // The face as the button shows it, for whoever asks for a picture of the window.
+        RECT client{};
+        ::GetClientRect(m_hwnd, &client);
+        ComposeFace(reinterpret_cast<HDC>(wParam), client.right, client.bottom);
+        result = 0;
+        return true;
+    }
     case WM_GETOBJECT:
         // A caption names a button by itself; a glyph needs its name told.
         if (m_strGlyphName.empty() || static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
