@@ -122,27 +122,11 @@ public:
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* text) override { return Nothing(text); }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
-        if (!role) return E_POINTER;
-        Clear(*role);
-        Target target;
-        const HRESULT found = Find(child, target);
-        if (found != S_OK) return found;
-        if (target.window) return E_INVALIDARG;  // asked of the child window's own object
-        role->vt = VT_I4;
-        role->lVal = target.part.role;
-        return S_OK;
+        return Number(child, role, [](const Target& target) { return target.part.role; });
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
     {
-        if (!state) return E_POINTER;
-        Clear(*state);
-        Target target;
-        const HRESULT found = Find(child, target);
-        if (found != S_OK) return found;
-        if (target.window) return E_INVALIDARG;
-        state->vt = VT_I4;
-        state->lVal = target.self ? WindowState() : STATE_SYSTEM_READONLY;
-        return S_OK;
+        return Number(child, state, [this](const Target& target) { return target.self ? WindowState() : STATE_SYSTEM_READONLY; });
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override
     {
@@ -307,6 +291,21 @@ private:
         }
         result.vt = VT_I4;
         result.lVal = id;
+        return S_OK;
+    }
+
+    // A number that describes a child or the window itself (its role, its state).
+    template <typename Describe>
+    HRESULT Number(const VARIANT& child, VARIANT* number, Describe describe) const
+    {
+        if (!number) return E_POINTER;
+        Clear(*number);
+        Target target;
+        const HRESULT found = Find(child, target);
+        if (found != S_OK) return found;
+        if (target.window) return E_INVALIDARG;  // asked of the child window's own object
+        number->vt = VT_I4;
+        number->lVal = describe(target);
         return S_OK;
     }
 

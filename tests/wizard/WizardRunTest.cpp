@@ -77,6 +77,28 @@ void CloseLauncher(HWND launcher)
     WaitFor([&] { return !::IsWindow(launcher); }, kExitTimeoutMs);
 }
 
+// setup.exe ends with status 0 and starts nothing.
+void ExpectEndedStartingNothing(const Process& setup)
+{
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    // The launcher, had it been started, would show its window well within this.
+    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+}
+
+// setup.exe ends with status 0 and the installed product starts.
+void ExpectEndedStartingTheProduct(const Process& setup)
+{
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    HWND launcher = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
+                        kWindowTimeoutMs));
+    if (launcher) CloseLauncher(launcher);
+}
+
 TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
 {
     Process setup(SetupExePath(), L"");
@@ -124,13 +146,7 @@ TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
     EXPECT_EQ(FindProcessWindow(setup.id(), kMessageBoxTitle), nullptr);
 
     Click(wizard, IDC_BTN_FINISH);
-    DWORD status = 0;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    HWND launcher = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
-                        kWindowTimeoutMs));
-    if (launcher) CloseLauncher(launcher);
+    ExpectEndedStartingTheProduct(setup);
 }
 
 // The product started from the finish page may take "OnlyRun" as its own: the installer has let
@@ -238,11 +254,7 @@ TEST(WizardRun, QuestionsAnsweredNoKeepInstallingAndEnterEndsWithoutLaunching)
     EXPECT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
     // Enter ends the wizard as IDOK does: without starting the product, whatever the box says.
     ::PostMessageW(wizard, WM_KEYDOWN, VK_RETURN, 1);
-    DWORD status = 0xDEADBEEF;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    // The launcher, had it been started, would show its window well within this.
-    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+    ExpectEndedStartingNothing(setup);
 }
 
 // The ids of the controls that the next stops presses of Tab reach.
@@ -301,14 +313,8 @@ TEST_P(KeyboardOnly, TabSpaceAndEnterInstallTheProductAndEndTheWizard)
     ASSERT_TRUE(TabTo(wizard, IDC_BTN_FINISH));
     ASSERT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
     PressKey(wizard, VK_SPACE);
-    DWORD status = 0xDEADBEEF;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
     // 完成 pressed, not IDOK: the product starts.
-    HWND launcher = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
-                        kWindowTimeoutMs));
-    if (launcher) CloseLauncher(launcher);
+    ExpectEndedStartingTheProduct(setup);
 }
 
 INSTANTIATE_TEST_SUITE_P(WizardRun, KeyboardOnly, ::testing::Values(VK_SPACE, VK_RETURN),
@@ -455,10 +461,7 @@ TEST(WizardRun, ScreenReaderReadsThePaintedTextsTheProgressAndTheGlyphButtons)
     ASSERT_TRUE(TabTo(wizard, IDC_CHK_LAUNCH));
     ASSERT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
     PressKey(wizard, VK_RETURN);
-    DWORD status = 0xDEADBEEF;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+    ExpectEndedStartingNothing(setup);
 }
 
 TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
@@ -527,11 +530,7 @@ TEST_P(UnwritablePayload, EndsWithTheFailureShownAndNoLaunch)
     EXPECT_FALSE(IsChecked(wizard, IDC_CHK_LAUNCH));
 
     Click(wizard, IDC_BTN_FINISH);
-    DWORD status = 0xDEADBEEF;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    // The launcher, had it been started, would show its window well within this.
-    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+    ExpectEndedStartingNothing(setup);
 }
 
 INSTANTIATE_TEST_SUITE_P(WizardRun, UnwritablePayload, ::testing::Bool(),
