@@ -148,8 +148,9 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         UpdateTabStop();
         return false;
     case WM_UPDATEUISTATE:
+        result = CallDefault(message, wParam, lParam);
         OnUpdateUiState(wParam);
-        return false;
+        return true;
     case WM_PRINTCLIENT: {
         // The face as the button shows it, for whoever asks for a picture of the window.
         RECT client{};
@@ -178,7 +179,10 @@ framework::PaintedPart CBmpBtn::Whole() const
 void CBmpBtn::OnUpdateUiState(WPARAM wParam)
 {
     if (!(HIWORD(wParam) & UISF_HIDEFOCUS)) return;
-    const bool show = LOWORD(wParam) == UIS_CLEAR ? true : LOWORD(wParam) == UIS_SET ? false : m_bShowFocus;
+    bool show = LOWORD(wParam) == UIS_CLEAR;
+    // Set by the system from the last input (keyboard or mouse); the default handling has
+    // recorded the outcome.
+    if (LOWORD(wParam) == UIS_INITIALIZE) show = !(::SendMessageW(m_hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
     if (show == m_bShowFocus) return;
     m_bShowFocus = show;
     if (m_bFocused) DrawButton();

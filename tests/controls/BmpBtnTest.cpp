@@ -207,6 +207,9 @@ TEST_F(ButtonFaces, KeyboardFocusShowsADottedRectangleInsideOnlyWithTheKeyboardC
     SendDrawItem(ODS_FOCUS);
     ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_EQ(Face().colours, unfocused.colours) << "cues hidden again";
+    // Set from the last input: the window's own state, which Wine keeps at "shown".
+    ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(Face().colours, focused.colours) << "cues as the system has them";
 }
 
 TEST_F(ButtonFaces, DisabledBitmapFaceHasAGreyCaption)
