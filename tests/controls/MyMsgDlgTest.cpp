@@ -380,46 +380,6 @@ TEST_P(EachDrawing, PutsTheTextInItsRowsOverTheBackground)
 INSTANTIATE_TEST_SUITE_P(Box, EachDrawing, ::testing::ValuesIn(kDrawings),
                          [](const ::testing::TestParamInfo<Drawing>& info) { return std::string(info.param.name); });
 
-// A button's face as the button shows it now.
-std::vector<COLORREF> FaceOf(HWND box, int id)
-{
-    const HWND button = ::GetDlgItem(box, id);
-    RECT rect{};
-    ::GetClientRect(button, &rect);
-    PixelSurface face(rect.right, rect.bottom, RGB(0, 0, 0));
-    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face.dc()), PRF_CLIENT);
-    std::vector<COLORREF> colours;
-    for (int y = 0; y < rect.bottom; ++y) {
-        for (int x = 0; x < rect.right; ++x) colours.push_back(face.at(x, y));
-    }
-    return colours;
-}
-
-TEST(MessageBoxKeyboard, FocusShowsOnceTabMovesItAndNotBefore)
-{
-    std::vector<COLORREF> yesFocused, yesAfter, noBefore, noFocused;
-    int focusAfterTab = 0;
-    const DrivenBox box = DriveMessageBox(MSGDLG_YESNO, kText, -1, nullptr, [&](HWND hwnd) {
-        yesFocused = FaceOf(hwnd, IDC_BTN_MSG_OK);  // focused when the box opens
-        noBefore = FaceOf(hwnd, IDC_BTN_MSG_CANCEL);
-        PressKey(hwnd, VK_TAB);
-        for (int i = 0; i < 200 && focusAfterTab != IDC_BTN_MSG_CANCEL; ++i, ::Sleep(10)) {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof(info);
-            ::GetGUIThreadInfo(::GetWindowThreadProcessId(hwnd, nullptr), &info);
-            focusAfterTab = ::GetDlgCtrlID(info.hwndFocus);
-        }
-        noFocused = FaceOf(hwnd, IDC_BTN_MSG_CANCEL);
-        yesAfter = FaceOf(hwnd, IDC_BTN_MSG_OK);
-        PressKey(hwnd, VK_RETURN);
-    });
-    ASSERT_TRUE(box.found) << Explain(box);
-    ASSERT_EQ(focusAfterTab, IDC_BTN_MSG_CANCEL);
-    EXPECT_EQ(yesFocused, yesAfter) << "the focus that the box opens with shows no rectangle";
-    EXPECT_NE(noFocused, noBefore) << "the focus moved by Tab shows";
-    EXPECT_EQ(box.result, IDCANCEL) << "Enter presses the focused 否";
-}
-
 TEST(MessageBoxFailure, OwnerThatNoLongerExistsGivesMinusOne)
 {
     controls_test::ButtonHost gone(10, 10);
