@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/Window.h"
 #include "resources/resource.h"
 
 CBmpBtn::CBmpBtn() : m_hCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
@@ -12,6 +13,7 @@ bool CBmpBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND
     // Created hidden and shown once its messages reach this object: a window created visible
     // has its first erase before it is subclassed, and the snapshot of that erase would be lost.
     if (!framework::Button::Create(caption, (style & ~WS_VISIBLE) | BS_OWNERDRAW, rect, parent, id)) return false;
+    UpdateTabStop();
     if (style & WS_VISIBLE) ::ShowWindow(m_hwnd, SW_SHOWNA);
     return true;
 }
@@ -30,6 +32,7 @@ void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, C
 
 void CBmpBtn::DrawItem(const DRAWITEMSTRUCT& item)
 {
+    m_bFocused = (item.itemState & ODS_FOCUS) != 0;
     if (!(item.itemState & ODS_FOCUS)) {
         m_nState = BTN_STATE_NORMAL;
     } else if (item.itemState & ODS_SELECTED) {
@@ -52,6 +55,15 @@ void CBmpBtn::DrawButton()
 }
 
 void CBmpBtn::ComposeFace(HDC dc, int width, int height)
+{
+    ComposeStateFace(dc, width, height);
+    if (m_bFocused && m_bShowFocus && m_nState != BTN_STATE_DISABLED) {
+        RECT inside{2, 2, width - 2, height - 2};
+        ::DrawFocusRect(dc, &inside);
+    }
+}
+
+void CBmpBtn::ComposeStateFace(HDC dc, int width, int height)
 {
     if (m_dcBk) m_dcBk->CopyTo(dc);
     ::SetBkMode(dc, TRANSPARENT);
@@ -120,9 +132,76 @@ bool CBmpBtn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         OnTimer();
         result = CallDefault(message, wParam, lParam);
         return true;
+    case WM_GETDLGCODE:
+        result = DialogCode();
+        return true;
+    case BM_SETSTYLE:
+        // The dialog manager marks the default push button through the button's style; this
+        // one stays owner-drawn and is the default exactly while it has the focus.
+        result = 0;
+        return true;
+    case WM_KEYDOWN:
+        // A key pressed on the button: the user works with the keyboard.
+        framework::ShowKeyboardCues(::GetParent(m_hwnd));
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        UpdateTabStop();
+        return false;
+    case WM_UPDATEUISTATE:
+        result = CallDefault(message, wParam, lParam);
+        OnUpdateUiState(wParam);
+        return true;
+    case WM_PRINTCLIENT: {
+        // The face as the button shows it, for whoever asks for a picture of the window.
+        RECT client{};
+        ::GetClientRect(m_hwnd, &client);
+        ComposeFace(reinterpret_cast<HDC>(wParam), client.right, client.bottom);
+        result = 0;
+        return true;
+    }
+    case WM_GETOBJECT:
+        // A caption names a button by itself; a glyph needs its name told.
+        if (m_strGlyphName.empty() || static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
+        result = m_accessible.Answer(m_hwnd, *this, wParam);
+        return result != 0;
     default:
         return false;
     }
+}
+
+framework::PaintedPart CBmpBtn::Whole() const
+{
+    RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    return framework::PaintedPart{ROLE_SYSTEM_PUSHBUTTON, m_strGlyphName, L"", client};
+}
+
+void CBmpBtn::OnUpdateUiState(WPARAM wParam)
+{
+    if (!(HIWORD(wParam) & UISF_HIDEFOCUS)) return;
+    bool show = LOWORD(wParam) == UIS_CLEAR;
+    // Set by the system from the last input (keyboard or mouse); the default handling has
+    // recorded the outcome.
+    if (LOWORD(wParam) == UIS_INITIALIZE) show = !(::SendMessageW(m_hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    if (show == m_bShowFocus) return;
+    m_bShowFocus = show;
+    if (m_bFocused) DrawButton();
+}
+
+void CBmpBtn::UpdateTabStop() const
+{
+    // A button placed later by its page is no stop before it has its place.
+    RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    const LONG style = ::GetWindowLongW(m_hwnd, GWL_STYLE);
+    const LONG wanted = ::IsRectEmpty(&client) ? (style & ~WS_TABSTOP) : (style | WS_TABSTOP);
+    if (wanted != style) ::SetWindowLongW(m_hwnd, GWL_STYLE, wanted);
+}
+
+UINT CBmpBtn::DialogCode() const
+{
+    // An owner-drawn button is no push button to the dialog manager; this one is.
+    return DLGC_BUTTON | (::GetFocus() == m_hwnd ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 BOOL CBmpBtn::OnEraseBkgnd(HDC dc)

@@ -4,17 +4,26 @@
 // it never flickers. A 10 ms timer notices when the mouse has left; the button shows its own
 // cursor (resource 130). Clicks reach the parent as ordinary BN_CLICKED commands.
 //
+// From the keyboard it is a push button: a tab stop that Space presses, and, while it has the
+// focus, the default button that Enter presses. Keyboard focus shows as a dotted rectangle
+// inside the face once the keyboard cues are on (WM_UPDATEUISTATE, which the dialog manager sends
+// at the first key that moves the focus). They start off, so that a mouse user sees the faces
+// alone.
+//
 // The button owns its four bitmaps and the snapshot; all of them live as long as it does.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "framework/Accessible.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
-class CBmpBtn : public framework::Button {
+class CBmpBtn : public framework::Button, private framework::PaintedPartsSource {
 public:
     enum State { BTN_STATE_NORMAL = 16, BTN_STATE_HOVER = 32, BTN_STATE_PRESSED = 48, BTN_STATE_DISABLED = 64 };
     static constexpr UINT_PTR HOVER_TIMER_ID = 1;
@@ -22,8 +31,11 @@ public:
 
     CBmpBtn();
 
-    // Creates the button window with BS_OWNERDRAW added to style; a null caption gives none.
+    // Creates the button window with BS_OWNERDRAW added to style, a tab stop whenever it has an
+    // area; a null caption gives none.
     bool Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, int id);
+    // The name a screen reader gives a button whose face is a glyph and which has no caption.
+    void SetGlyphName(const wchar_t* name) { m_strGlyphName = name; }
     // Loads the face bitmaps (0 = none). Pixels of the transparent colour let the snapshot
     // show through; 0 means that the faces are opaque.
     void SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent);
@@ -47,6 +59,12 @@ private:
     void OnTimer();
     HBITMAP FaceOfState() const;
     void DrawFace(HDC dc, HBITMAP face, int width, int height) const;
+    void ComposeStateFace(HDC dc, int width, int height);
+    UINT DialogCode() const;
+    framework::PaintedPart Whole() const override;
+    std::vector<framework::PaintedPart> PaintedParts() const override { return {}; }
+    void OnUpdateUiState(WPARAM wParam);
+    void UpdateTabStop() const;
 
     // What lay under the button at its first erase with an area; empty until then.
     std::optional<framework::OffscreenSurface> m_dcBk;
@@ -59,4 +77,11 @@ private:
     HCURSOR m_hCursor;  // shared resource cursor: never destroyed
     COLORREF m_crTransparent = 0;
     COLORREF m_crFrame = RGB(15, 107, 148);
+    // The last owner-draw request came with the focus.
+    bool m_bFocused = false;
+    // Empty, or the glyph button's name, its own accessible object reports it.
+    std::wstring m_strGlyphName;
+    framework::AccessibleClient m_accessible;
+    // Keyboard cues: the focus is shown.
+    bool m_bShowFocus = false;
 };

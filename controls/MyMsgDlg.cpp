@@ -8,6 +8,7 @@ namespace {
 constexpr int kWidth = 286;
 constexpr int kHeight = 148;
 constexpr COLORREF kColourKey = RGB(255, 0, 0);
+constexpr RECT kCaptionRect{10, 3, 60, 21};
 
 struct ButtonLayout {
     const wchar_t* caption;
@@ -165,6 +166,8 @@ void CMyMsgDlg::CreateButtons()
         CreateLowerButton(m_btnOK, kOk, client, hwnd, IDC_BTN_MSG_OK);
         break;
     }
+    m_btnClose.SetGlyphName(L"关闭");
+    framework::SetTabOrder({m_btnOK.GetSafeHwnd(), m_btnCancel.GetSafeHwnd(), m_btnClose.GetSafeHwnd()});
 }
 
 void CMyMsgDlg::ApplyWindowRegion()
@@ -231,7 +234,7 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
     {
         const framework::SelectScope font(memory, m_fontCaption.get());
         ::SetTextColor(memory, RGB(0xD0, 0xD0, 0xD0));
-        RECT caption{10, 3, 60, 21};
+        RECT caption = kCaptionRect;
         ::DrawTextW(memory, m_strCaption.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
     }
     PaintOutsideOutline(memory, client);
@@ -241,4 +244,15 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
         ApplyWindowRegion();
     }
     return TRUE;
+}
+
+std::vector<framework::PaintedPart> CMyMsgDlg::PaintedParts() const
+{
+    std::vector<framework::PaintedPart> parts{{ROLE_SYSTEM_STATICTEXT, m_strCaption, L"", kCaptionRect}};
+    const framework::MemoryDC measuring(nullptr);
+    const framework::SelectScope font(measuring.get(), ::GetStockObject(DEFAULT_GUI_FONT));
+    for (const TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, MeasureIn(measuring.get()))) {
+        parts.push_back({ROLE_SYSTEM_STATICTEXT, row.text, L"", row.rect});
+    }
+    return parts;
 }

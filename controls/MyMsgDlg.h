@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/BmpBtn.h"
 #include "controls/MsgTextLayout.h"
@@ -25,6 +26,8 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int notifyCode) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The caption and the rows of text, for screen readers.
+    std::vector<framework::PaintedPart> PaintedParts() const override;
 
 private:
     void ApplyWindowRegion();

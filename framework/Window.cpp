@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/ScopedHandle.h"
+
 namespace framework {
 
 void Control::MoveWindow(const RECT& rect, bool repaint) const
@@ -77,10 +79,34 @@ LRESULT CALLBACK Button::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LP
     return self->CallDefault(message, wParam, lParam);
 }
 
+void SetTabOrder(std::initializer_list<HWND> windows)
+{
+    HWND previous = HWND_TOP;
+    for (const HWND window : windows) {
+        if (!window) continue;
+        // The windows do not overlap: their new order changes nothing on screen.
+        ::SetWindowPos(window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+        previous = window;
+    }
+}
+
+void ShowKeyboardCues(HWND dialog)
+{
+    const WPARAM show = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+    ::SendMessageW(dialog, WM_CHANGEUISTATE, show, 0);
+    // Windows passes the change on to every control; Wine 8 keeps no such state and passes
+    // nothing on, so the controls are told directly as well (telling one twice changes nothing).
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_UPDATEUISTATE, show, 0);
+    }
+}
+
 Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
 
 INT_PTR Dialog::DoModal()
 {
+    // Screen readers reach the dialog's accessible object through COM calls to this thread.
+    const ComApartment apartment;
     return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), m_parent,
                              &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
@@ -90,6 +116,12 @@ RECT Dialog::GetClientRect() const
     RECT rect{};
     ::GetClientRect(GetSafeHwnd(), &rect);
     return rect;
+}
+
+PaintedPart Dialog::Whole() const
+{
+    const Control window(GetSafeHwnd());
+    return PaintedPart{ROLE_SYSTEM_DIALOG, window.GetWindowText(), L"", GetClientRect()};
 }
 
 bool Dialog::OnCommand(int id, int)
@@ -121,7 +153,10 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     Dialog* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!self) return FALSE;
     const INT_PTR handled = self->Route(message, wParam, lParam);
-    if (message == WM_NCDESTROY) self->m_hwnd.store(nullptr, std::memory_order_release);
+    if (message == WM_NCDESTROY) {
+        self->m_accessible.Disconnect();
+        self->m_hwnd.store(nullptr, std::memory_order_release);
+    }
     return handled;
 }
 
@@ -137,7 +172,9 @@ INT_PTR Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam)
         }
     }
     LRESULT result = 0;
-    if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+    if (!OnDialogManagerMessage(message, wParam, lParam, result) && !OnMessage(message, wParam, lParam, result)) {
+        return FALSE;
+    }
     switch (message) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
@@ -150,6 +187,34 @@ INT_PTR Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         ::SetWindowLongPtrW(GetSafeHwnd(), DWLP_MSGRESULT, result);
         return TRUE;
+    }
+}
+
+bool Dialog::OnDialogManagerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    const HWND hwnd = GetSafeHwnd();
+    switch (message) {
+    case WM_NEXTDLGCTL:
+        // Tab, as the user's way around the dialog, shows where the focus is; the move itself
+        // is left to the dialog manager.
+        ShowKeyboardCues(hwnd);
+        return false;
+    case DM_GETDEFID: {
+        // The focused push button is the default one while it has the focus, also for the
+        // owner-drawn buttons, which the dialog manager does not count as push buttons.
+        const HWND focus = ::GetFocus();
+        if (!focus || !::IsChild(hwnd, focus) || !(::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) {
+            return false;
+        }
+        result = MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
+        return true;
+    }
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) != OBJID_CLIENT || PaintedParts().empty()) return false;
+        result = m_accessible.Answer(hwnd, *this, wParam);
+        return result != 0;
+    default:
+        return false;
     }
 }
 

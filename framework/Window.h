@@ -6,7 +6,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <string>
+#include <vector>
+
+#include "framework/Accessible.h"
 
 namespace framework {
 
@@ -60,8 +64,18 @@ private:
     WNDPROC m_baseProc = nullptr;
 };
 
-// A modal dialog built on a dialog template of the program's own module.
-class Dialog {
+// Puts child windows in this order, which is the order in which Tab visits them; null ones are
+// left out.
+void SetTabOrder(std::initializer_list<HWND> windows);
+
+// Shows the keyboard cues (focus rectangles) in dialog and its controls, as the dialog manager
+// of Windows does at the first key that moves the focus: the user works with the keyboard now.
+void ShowKeyboardCues(HWND dialog);
+
+// A modal dialog built on a dialog template of the program's own module. A dialog that paints
+// texts of its own lists them (PaintedParts), and screen readers find them in its accessible
+// object (framework/Accessible.h); the focused owner-drawn push button is the one Enter presses.
+class Dialog : private PaintedPartsSource {
 public:
     Dialog(UINT templateId, HWND parent);
     virtual ~Dialog() = default;
@@ -87,15 +101,22 @@ protected:
     // Any other message; returns true and sets result when handled. For WM_CTLCOLOR* messages
     // the result is the brush.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The texts and other parts the dialog paints itself, as they are now; none by default.
+    std::vector<PaintedPart> PaintedParts() const override { return {}; }
+    // A dialog named by its title.
+    PaintedPart Whole() const override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
+    // Answers of the dialog manager's own messages; false when the default answer stands.
+    bool OnDialogManagerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     UINT m_templateId;
     HWND m_parent;
     // Written by the thread that runs the dialog, read by any.
     std::atomic<HWND> m_hwnd{nullptr};
+    AccessibleClient m_accessible;
 };
 
 }  // namespace framework

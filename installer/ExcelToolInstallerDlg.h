@@ -77,6 +77,8 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int notifyCode) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // What the current page paints, for screen readers (ui/WizardPainting.cpp).
+    std::vector<framework::PaintedPart> PaintedParts() const override;
 
     // Everything below is protected rather than private so that tests can reach the steps and
     // the painting through a subclass of their own.
@@ -129,6 +131,11 @@ protected:
     // Lets go of "OnlyRun", before the product is started from the finish page.
     void ReleaseOnlyRun();
     void InvalidateProgressBar();
+    // Tells screen readers of the new progress value, at every tenth point and at 100; before
+    // is the value it replaced.
+    void AnnounceProgress(int before) const;
+    // The text line of the installing page (1) or of the finish page (2).
+    std::wstring PageLine(int page) const;
     // The worker has ended and unpacked the whole product.
     bool ProductInstalled() const;
     // The wizard's window still exists (the progress thread outlives it when the wizard is

@@ -161,6 +161,12 @@ void CExcelToolInstallerDlg::CreateButtons()
         owners[i]->Create(b.caption, WS_CHILD | WS_VISIBLE, rects[i], GetSafeHwnd(), b.id);
         owners[i]->SetBitmaps(b.normal, b.hover, b.pressed, b.disabled, 0);
     }
+    m_btnMin.SetGlyphName(L"最小化");
+    m_btnClose.SetGlyphName(L"关闭");
+    // Tab goes through each page in reading order and ends with the title bar's buttons.
+    framework::SetTabOrder({GetDlgItem(IDC_EDIT_AGREEMENT), m_chkAgree.GetSafeHwnd(), m_btnInstall.GetSafeHwnd(),
+                            m_btnCancel.GetSafeHwnd(), m_chkLaunch.GetSafeHwnd(), m_btnFinish.GetSafeHwnd(),
+                            m_btnMin.GetSafeHwnd(), m_btnClose.GetSafeHwnd()});
 }
 
 void CExcelToolInstallerDlg::ShowDiskSpace()

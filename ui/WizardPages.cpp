@@ -72,6 +72,8 @@ void CExcelToolInstallerDlg::InvalidatePageArea()
 {
     const RECT client = GetClientRectOrSaved();
     InvalidateWizardRect(RECT{client.left, client.top + 30, client.right, client.bottom - 35});
+    // A new page: screen readers read its parts afresh.
+    if (const HWND wizard = GetSafeHwnd()) framework::NotifyPartsReordered(wizard);
 }
 
 void CExcelToolInstallerDlg::LayoutAgreementPage()
@@ -142,12 +144,12 @@ bool CExcelToolInstallerDlg::RunProgress()
     // wizard has been closed there is no bar left to pace.
     while (m_nProgress < 100 && WizardOpen()) {
         if (m_nProgress < kPacedLimit) {
-            ++m_nProgress;
+            AnnounceProgress(m_nProgress++);
             InvalidateProgressBar();
             ::Sleep(kProgressStepMs);
         }
         if (InstallDone()) {
-            m_nProgress = 100;
+            AnnounceProgress(m_nProgress.exchange(100));
             InvalidateProgressBar();
             ::Sleep(kProgressStepMs);
             break;

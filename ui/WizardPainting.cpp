@@ -1,6 +1,7 @@
 // The wizard's painting: every page is composed off-screen in the erase-background handler
 // (background, title strip, step indicator, heading, texts, progress bar) and copied to the
-// window in one operation.
+// window in one operation. The same parts, with their texts and places, are what screen readers
+// learn of the page (PaintedParts).
 #include "installer/ExcelToolInstallerDlg.h"
 
 #include "framework/Text.h"
@@ -10,6 +11,14 @@
 namespace {
 
 const wchar_t* const g_szStepLabels[] = {L"选择", L"安装", L"完成"};
+const wchar_t* const g_szPageHeadings[] = {L"选择程序安装目录", L"安装状态", L"完成状态"};
+constexpr RECT kTitleRect{10, 0, 300, 30};
+constexpr RECT kStepsRect{25, 46, 150, 70};
+constexpr RECT kInstallingLineRect{25, 285, 350, 303};
+constexpr RECT kFinishLineRect{25, 275, 450, 293};
+constexpr RECT kProgressRect{25, 315, 513, 327};
+// The progress bar's place among the parts of the installing page.
+constexpr size_t kProgressPart = 4;
 constexpr int g_nStepMarkLeft = 19;
 constexpr UINT kTextFlags = DT_SINGLELINE | DT_VCENTER;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -25,6 +34,19 @@ void DrawLine(HDC dc, const std::wstring& text, RECT rect)
 RECT StepLabelRect(int step)
 {
     return RECT{25 + 50 * step, 46, 50 + 50 * step, 70};
+}
+
+// A heading's rectangle: 10 pixels wider than its text in the bold font selected into dc.
+RECT HeadingRect(HDC dc, const wchar_t* text)
+{
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+    return RECT{25, 250, 35 + extent.cx, 250 + extent.cy};
+}
+
+framework::PaintedPart Text(const std::wstring& text, const RECT& rect)
+{
+    return framework::PaintedPart{ROLE_SYSTEM_STATICTEXT, text, L"", rect};
 }
 
 }  // namespace
@@ -43,27 +65,15 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
         const framework::SelectScope font(memory, m_fontBold.get());
         DrawTitle(memory);
         DrawSteps(memory);
-        switch (m_nPage) {
-        case 0:
-            DrawPageHeader(memory, L"选择程序安装目录");
-            break;
-        case 1:
-            DrawPageHeader(memory, L"安装状态");
+        const int page = m_nPage;
+        DrawPageHeader(memory, g_szPageHeadings[page]);
+        if (page != 0) {
             ::SetTextColor(memory, kBlack);
-            DrawLine(memory, framework::Format(L"正在安装%ls，请稍候...", m_strProductName.c_str()), RECT{25, 285, 350, 303});
+            DrawLine(memory, PageLine(page), page == 1 ? kInstallingLineRect : kFinishLineRect);
+        }
+        if (page == 1) {
             DrawProgressFrame(memory);
             DrawProgressBar(memory);
-            break;
-        default:
-            DrawPageHeader(memory, L"完成状态");
-            ::SetTextColor(memory, kBlack);
-            // A failed installation is not reported as a finished one.
-            DrawLine(memory,
-                     ProductInstalled() ? framework::Format(L"%ls安装完成，单击“完成”退出。", m_strProductName.c_str())
-                                         : framework::Format(framework::LoadStringResource(IDS_FINISH_FAILED).c_str(),
-                                                             m_strProductName.c_str()),
-                     RECT{25, 275, 450, 293});
-            break;
         }
     }
     surface.CopyTo(dc);
@@ -87,7 +97,7 @@ void CExcelToolInstallerDlg::DrawTitle(HDC dc)
 {
     ::SetTextColor(dc, kBlack);
     ::SetBkMode(dc, TRANSPARENT);
-    DrawLine(dc, m_strTitle, RECT{10, 0, 300, 30});
+    DrawLine(dc, m_strTitle, kTitleRect);
 }
 
 void CExcelToolInstallerDlg::DrawSteps(HDC dc)
@@ -116,12 +126,11 @@ void CExcelToolInstallerDlg::DrawPageHeader(HDC dc, const wchar_t* text)
 {
     ::SetTextColor(dc, kBlack);
     const framework::SelectScope font(dc, m_fontBold.get());
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
-    DrawLine(dc, text, RECT{25, 250, 35 + extent.cx, 250 + extent.cy});
-    const int y = (250 + (250 + extent.cy)) / 2 - 1;
+    const RECT rect = HeadingRect(dc, text);
+    DrawLine(dc, text, rect);
+    const int y = (rect.top + rect.bottom) / 2 - 1;
     const RECT client = GetClientRectOrSaved();
-    PaintBitmap(dc, IDB_HEADER_RULE, POINT{35 + extent.cx, y}, POINT{client.right - client.left - 20, y});
+    PaintBitmap(dc, IDB_HEADER_RULE, POINT{rect.right, y}, POINT{client.right - client.left - 20, y});
 }
 
 void CExcelToolInstallerDlg::DrawProgressFrame(HDC dc)
@@ -162,4 +171,42 @@ HBRUSH CExcelToolInstallerDlg::OnCtlColor(HDC dc, HWND control)
     default:
         return nullptr;
     }
+}
+
+std::wstring CExcelToolInstallerDlg::PageLine(int page) const
+{
+    if (page == 1) return framework::Format(L"正在安装%ls，请稍候...", m_strProductName.c_str());
+    // A failed installation is not reported as a finished one.
+    if (ProductInstalled()) return framework::Format(L"%ls安装完成，单击“完成”退出。", m_strProductName.c_str());
+    return framework::Format(framework::LoadStringResource(IDS_FINISH_FAILED).c_str(), m_strProductName.c_str());
+}
+
+std::vector<framework::PaintedPart> CExcelToolInstallerDlg::PaintedParts() const
+{
+    const int page = m_nPage;
+    std::wstring steps = L"步骤：";
+    for (int step = 0; step < 3; ++step) steps += (step ? L" › " : L"") + std::wstring(g_szStepLabels[step]);
+    std::vector<framework::PaintedPart> parts{
+        Text(m_strTitle, kTitleRect),
+        framework::PaintedPart{ROLE_SYSTEM_STATICTEXT, steps, g_szStepLabels[page], kStepsRect},
+    };
+    // The agreement page's heading lies under the agreement box.
+    if (page == 0) return parts;
+    const framework::MemoryDC measuring(nullptr);
+    const framework::SelectScope font(measuring.get(), m_fontBold.get());
+    parts.push_back(Text(g_szPageHeadings[page], HeadingRect(measuring.get(), g_szPageHeadings[page])));
+    parts.push_back(Text(PageLine(page), page == 1 ? kInstallingLineRect : kFinishLineRect));
+    if (page == 1) {
+        parts.push_back(framework::PaintedPart{ROLE_SYSTEM_PROGRESSBAR, L"安装进度", framework::Format(L"%d%%", m_nProgress.load()),
+                                               kProgressRect});
+    }
+    return parts;
+}
+
+void CExcelToolInstallerDlg::AnnounceProgress(int before) const
+{
+    // Every tenth point and the end: often enough to follow, seldom enough to listen to.
+    const int now = m_nProgress;
+    const HWND wizard = GetSafeHwnd();
+    if (wizard && (now / 10 != before / 10 || now == 100)) framework::NotifyPartValueChanged(wizard, kProgressPart);
 }

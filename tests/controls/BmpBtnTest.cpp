@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "controls/BmpBtn.h"
+#include "framework/Window.h"
 #include "resources/resource.h"
 #include "tests/controls/ButtonHost.h"
 #include "tests/controls/Pixels.h"
@@ -175,6 +176,42 @@ TEST_F(ButtonFaces, BitmapFacesCarryTheCaptionCentredInBlack)
     ExpectCentred(InkOf(Face(), Of(hover)));
 }
 
+TEST_F(ButtonFaces, KeyboardFocusShowsADottedRectangleInsideOnlyWithTheKeyboardCues)
+{
+    m_button.SetBitmaps(IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, IDB_BTN_NORMAL, 0);
+    Show();
+    const BitmapPixels unfocused = Face();
+    const HWND button = m_button.GetSafeHwnd();
+
+    SendDrawItem(ODS_FOCUS);
+    EXPECT_EQ(Face().colours, unfocused.colours) << "a mouse user sees the face alone";
+
+    // The first key that moves around shows the cues in the whole dialog.
+    framework::ShowKeyboardCues(m_host.hwnd());
+    const BitmapPixels focused = Face();
+    int changed = 0;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            if (focused.at(x, y) == unfocused.at(x, y)) continue;
+            ++changed;
+            const bool inside = x >= 2 && x <= kW - 3 && y >= 2 && y <= kH - 3;
+            const bool onEdge = x == 2 || x == kW - 3 || y == 2 || y == kH - 3;
+            EXPECT_TRUE(inside && onEdge) << "changed at " << x << ", " << y;
+        }
+    }
+    // A dotted line round the inside: every other pixel of it at least.
+    EXPECT_GE(changed, (kW - 4) + (kH - 4) - 4);
+
+    SendDrawItem(0);
+    EXPECT_EQ(Face().colours, unfocused.colours) << "focus gone";
+    SendDrawItem(ODS_FOCUS);
+    ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(Face().colours, unfocused.colours) << "cues hidden again";
+    // Set from the last input: the window's own state, which Wine keeps at "shown".
+    ::SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(Face().colours, focused.colours) << "cues as the system has them";
+}
+
 TEST_F(ButtonFaces, DisabledBitmapFaceHasAGreyCaption)
 {
     m_button.SetBitmaps(IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, IDB_BTN_NORMAL, 0);
@@ -325,6 +362,18 @@ TEST_F(ButtonStates, FollowTheTransitionTable)
         EXPECT_EQ(m_button.GetState(), step.state) << "after: " << step.event;
         EXPECT_EQ(m_button.IsHover(), step.hover) << "after: " << step.event;
     }
+}
+
+TEST_F(ButtonStates, IsAPushButtonToTheDialogManagerThatStaysOwnerDrawn)
+{
+    const HWND button = m_button.GetSafeHwnd();
+    EXPECT_EQ(::SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+    ::SetFocus(button);
+    ASSERT_EQ(::GetFocus(), button);
+    EXPECT_EQ(::SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON) << "focused: the default";
+    // As the dialog manager marks the default push button.
+    ::SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_EQ(::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
 }
 
 TEST_F(ButtonStates, LeavingIsNoticedByTheTimerWhichThenStops)

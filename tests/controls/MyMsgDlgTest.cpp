@@ -184,7 +184,7 @@ const Answer kAnswers[] = {
     {"Mode2No", MSGDLG_YESNO, "否", ClickCancel, IDCANCEL},
     {"Mode2Close", MSGDLG_YESNO, "close button", ClickClose, IDCANCEL},
     {"Mode2Enter", MSGDLG_YESNO, "Enter", Enter, IDOK},
-    {"Mode2EnterOnNo", MSGDLG_YESNO, "Enter with the focus on 否", EnterOnTheRefusingButton, IDOK},
+    {"Mode2EnterOnNo", MSGDLG_YESNO, "Enter with the focus on 否", EnterOnTheRefusingButton, IDCANCEL},
     {"Mode2Escape", MSGDLG_YESNO, "Escape", Escape, IDCANCEL},
     {"Mode3Continue", MSGDLG_CONTINUE_QUIT, "继续安装", ClickOk, IDOK},
     {"Mode3Quit", MSGDLG_CONTINUE_QUIT, "退出安装", ClickCancel, IDCANCEL},

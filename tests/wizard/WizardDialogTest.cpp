@@ -122,6 +122,56 @@ TEST(WizardDialog, FailedInstallationIsReportedAndTheFinishPageSaysSo)
     EXPECT_FALSE(run.launchOffered);
 }
 
+// Whether a button's face shows a focus rectangle: its face, painted for us, differs from the
+// bitmaps it is drawn from along the edge 2 pixels inside, where no caption reaches.
+bool ShowsFocus(HWND wizard, int id, UINT normal, UINT hover)
+{
+    const HWND button = ::GetDlgItem(wizard, id);
+    RECT rect{};
+    ::GetClientRect(button, &rect);
+    Canvas face(rect.right, rect.bottom);
+    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face.dc()), PRF_CLIENT);
+    const auto differs = [&](UINT id) {
+        const BitmapPixels bitmap = ReadBitmapResource(id);
+        for (int x = 2; x < rect.right - 2; ++x) {
+            if (face.at(x, 2) != bitmap.at(x, 2) || face.at(x, rect.bottom - 3) != bitmap.at(x, rect.bottom - 3)) return true;
+        }
+        for (int y = 2; y < rect.bottom - 2; ++y) {
+            if (face.at(2, y) != bitmap.at(2, y) || face.at(rect.right - 3, y) != bitmap.at(rect.right - 3, y)) return true;
+        }
+        return false;
+    };
+    return differs(normal) && differs(hover);
+}
+
+struct FocusSeen {
+    int afterClicks = 0;
+    bool shownAfterClicks = true;
+    int afterTab = 0;
+    bool shownAfterTab = false;
+};
+
+// A mouse user sees the faces as they are, whichever button has the focus; Tab shows it.
+TEST(WizardDialog, FocusShowsOnTheBitmapButtonsOnlyOnceTheKeyboardMovesIt)
+{
+    FocusSeen seen;
+    RunWizardDrivenBy([&] {
+        const HWND wizard = WaitForOwnWindow(kWizardTitle, "the wizard");
+        Click(wizard, IDC_CHK_AGREE);
+        Click(wizard, IDC_BTN_INSTALL);
+        OrGiveUp(WaitFor([&] { return !IsShown(wizard, IDC_BTN_INSTALL); }, kTimeoutMs) ? wizard : nullptr, "the install page");
+        seen.afterClicks = FocusedId(wizard);
+        seen.shownAfterClicks = ShowsFocus(wizard, IDC_BTN_CANCEL, IDB_BTN_NORMAL, IDB_BTN_HOVER);
+        seen.afterTab = PressTab(wizard);
+        seen.shownAfterTab = ShowsFocus(wizard, IDC_BTN_MIN, IDB_BTN_MIN_NORMAL, IDB_BTN_MIN_HOVER);
+        PressKey(wizard, VK_ESCAPE);
+    });
+    EXPECT_EQ(seen.afterClicks, IDC_BTN_CANCEL);
+    EXPECT_FALSE(seen.shownAfterClicks);
+    EXPECT_EQ(seen.afterTab, IDC_BTN_MIN);
+    EXPECT_TRUE(seen.shownAfterTab);
+}
+
 class BackgroundInstall : public CExcelToolInstallerDlg {
 public:
     BackgroundInstall() : CExcelToolInstallerDlg(L"") {}

@@ -1,5 +1,8 @@
 #include "tests/wizard/WizardDriver.h"
 
+#include <oleacc.h>
+
+#include "framework/ScopedHandle.h"
 
 namespace wizard_driver {
 
@@ -87,6 +90,93 @@ void Click(HWND dialog, int id)
 void PostClick(HWND dialog, int id)
 {
     ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+namespace {
+
+constexpr DWORD kKeyTimeoutMs = 10000;
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::wstring Text(IAccessible& object, const VARIANT& child, bool name)
+{
+    BSTR text = nullptr;
+    const HRESULT hr = name ? object.get_accName(child, &text) : object.get_accValue(child, &text);
+    std::wstring result = SUCCEEDED(hr) && text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
+    ::SysFreeString(text);
+    return result;
+}
+
+AccessibleEntry Entry(IAccessible& object, const VARIANT& child)
+{
+    AccessibleEntry entry;
+    VARIANT role{};
+    if (SUCCEEDED(object.get_accRole(child, &role)) && role.vt == VT_I4) entry.role = role.lVal;
+    ::VariantClear(&role);
+    entry.name = Text(object, child, true);
+    entry.value = Text(object, child, false);
+    return entry;
+}
+
+}  // namespace
+
+void PressKey(HWND window, UINT key)
+{
+    const HWND focus = FocusOf(window);
+    const HWND target = focus ? focus : window;
+    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageW(target, WM_KEYDOWN, key, scan | 1);
+    ::PostMessageW(target, WM_KEYUP, key, scan | 1 | static_cast<LPARAM>(0xC0000000));
+}
+
+int FocusedId(HWND dialog)
+{
+    const HWND focus = FocusOf(dialog);
+    return focus && ::IsChild(dialog, focus) ? ::GetDlgCtrlID(focus) : 0;
+}
+
+int PressTab(HWND dialog)
+{
+    const HWND before = FocusOf(dialog);
+    PressKey(dialog, VK_TAB);
+    if (!WaitFor([&] { return FocusOf(dialog) != before; }, kKeyTimeoutMs)) return 0;
+    return FocusedId(dialog);
+}
+
+std::vector<AccessibleEntry> ReadAccessibleTree(HWND window)
+{
+    std::vector<AccessibleEntry> entries;
+    framework::ComPtr<IAccessible> client;
+    if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, client.receive()))) {
+        return entries;
+    }
+    LONG count = 0;
+    if (FAILED(client->get_accChildCount(&count)) || count <= 0) return entries;
+    std::vector<VARIANT> children(static_cast<size_t>(count));
+    LONG obtained = 0;
+    if (FAILED(::AccessibleChildren(client.get(), 0, count, children.data(), &obtained))) return entries;
+    for (LONG i = 0; i < obtained; ++i) {
+        VARIANT& child = children[static_cast<size_t>(i)];
+        if (child.vt == VT_I4) {
+            entries.push_back(Entry(*client.get(), child));
+        } else if (child.vt == VT_DISPATCH && child.pdispVal) {
+            framework::ComPtr<IAccessible> object;
+            if (SUCCEEDED(child.pdispVal->QueryInterface(IID_IAccessible, object.receive()))) {
+                VARIANT self{};
+                self.vt = VT_I4;
+                self.lVal = CHILDID_SELF;
+                entries.push_back(Entry(*object.get(), self));
+            }
+        }
+        ::VariantClear(&child);
+    }
+    return entries;
 }
 
 }  // namespace wizard_driver

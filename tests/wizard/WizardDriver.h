@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace wizard_driver {
 
@@ -47,5 +48,24 @@ bool IsChecked(HWND dialog, int id);
 void Click(HWND dialog, int id);
 // Presses a button without waiting, for buttons whose handler opens a modal box.
 void PostClick(HWND dialog, int id);
+
+// The keyboard as a user's keys arrive: a key press and release posted to the window that has
+// the focus in the thread of window (to window itself when none has it).
+void PressKey(HWND window, UINT key);
+// The control of dialog that has the keyboard focus; its id, or 0 when no control has it.
+int FocusedId(HWND dialog);
+// Presses Tab and returns the id of the control that has the focus then; 0 when the focus
+// did not move within a generous wait.
+int PressTab(HWND dialog);
+
+// An object of a window's accessible tree as a screen reader reads it.
+struct AccessibleEntry {
+    long role = 0;
+    std::wstring name;
+    std::wstring value;
+};
+// The children of the window's client object (OBJID_CLIENT), in their order; the calling thread
+// has COM initialised.
+std::vector<AccessibleEntry> ReadAccessibleTree(HWND window);
 
 }  // namespace wizard_driver

@@ -4,11 +4,15 @@
 // What the pages and boxes draw is checked in-process (WizardDialogTest, WizardPaintingTest).
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "framework/ScopedHandle.h"
+#include "framework/Text.h"
 #include "resources/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/wizard/WizardDriver.h"
@@ -73,6 +77,28 @@ void CloseLauncher(HWND launcher)
     WaitFor([&] { return !::IsWindow(launcher); }, kExitTimeoutMs);
 }
 
+// setup.exe ends with status 0 and starts nothing.
+void ExpectEndedStartingNothing(const Process& setup)
+{
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    // The launcher, had it been started, would show its window well within this.
+    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+}
+
+// setup.exe ends with status 0 and the installed product starts.
+void ExpectEndedStartingTheProduct(const Process& setup)
+{
+    DWORD status = 0xDEADBEEF;
+    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
+    EXPECT_EQ(status, 0u);
+    HWND launcher = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
+                        kWindowTimeoutMs));
+    if (launcher) CloseLauncher(launcher);
+}
+
 TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
 {
     Process setup(SetupExePath(), L"");
@@ -120,13 +146,7 @@ TEST(WizardRun, AgreementGatesInstallingAndFinishStartsTheInstalledProduct)
     EXPECT_EQ(FindProcessWindow(setup.id(), kMessageBoxTitle), nullptr);
 
     Click(wizard, IDC_BTN_FINISH);
-    DWORD status = 0;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    HWND launcher = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (launcher = FindProcessWindow(0, kLauncherTitle, kLauncherClass)) != nullptr; },
-                        kWindowTimeoutMs));
-    if (launcher) CloseLauncher(launcher);
+    ExpectEndedStartingTheProduct(setup);
 }
 
 // The product started from the finish page may take "OnlyRun" as its own: the installer has let
@@ -234,11 +254,214 @@ TEST(WizardRun, QuestionsAnsweredNoKeepInstallingAndEnterEndsWithoutLaunching)
     EXPECT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
     // Enter ends the wizard as IDOK does: without starting the product, whatever the box says.
     ::PostMessageW(wizard, WM_KEYDOWN, VK_RETURN, 1);
-    DWORD status = 0xDEADBEEF;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    // The launcher, had it been started, would show its window well within this.
-    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+    ExpectEndedStartingNothing(setup);
+}
+
+// The ids of the controls that the next stops presses of Tab reach.
+std::vector<int> TabRound(HWND dialog, size_t stops)
+{
+    std::vector<int> visited;
+    for (size_t i = 0; i < stops; ++i) visited.push_back(PressTab(dialog));
+    return visited;
+}
+
+// Whether a round that started anywhere visits expected in this order.
+::testing::AssertionResult SameRound(std::vector<int> visited, const std::vector<int>& expected)
+{
+    std::string ids;
+    for (const int id : visited) ids += std::to_string(id) + " ";
+    const auto first = std::find(visited.begin(), visited.end(), expected.front());
+    if (first != visited.end()) std::rotate(visited.begin(), first, visited.end());
+    if (visited == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "Tab visits " << ids;
+}
+
+// Presses Tab until control id has the focus; false when it never gets it.
+bool TabTo(HWND dialog, int id)
+{
+    for (int i = 0; i < 10 && FocusedId(dialog) != id; ++i) {
+        if (PressTab(dialog) == 0) return false;
+    }
+    return FocusedId(dialog) == id;
+}
+
+class KeyboardOnly : public ::testing::TestWithParam<UINT> {};
+
+// A user without a mouse: Tab in reading order, Space on the check box, Space or Enter on 安装,
+// then Tab to 完成 and Space.
+TEST_P(KeyboardOnly, TabSpaceAndEnterInstallTheProductAndEndTheWizard)
+{
+    Process setup(SetupExePath(), L"");
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return FocusedId(wizard) != 0; }, kWindowTimeoutMs));
+
+    // 安装 is not a stop while it is disabled.
+    EXPECT_TRUE(SameRound(TabRound(wizard, 5), {IDC_EDIT_AGREEMENT, IDC_CHK_AGREE, IDC_BTN_CANCEL, IDC_BTN_MIN, IDC_BTN_CLOSE}));
+    ASSERT_TRUE(TabTo(wizard, IDC_CHK_AGREE));
+    PressKey(wizard, VK_SPACE);
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(wizard, IDC_CHK_AGREE) && IsEnabled(wizard, IDC_BTN_INSTALL); }, kWindowTimeoutMs));
+    ASSERT_EQ(PressTab(wizard), IDC_BTN_INSTALL);
+    // The focused bitmap button is the default one, as a focused push button is.
+    EXPECT_EQ(::SendMessageW(wizard, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_BTN_INSTALL, DC_HASDEFID));
+    PressKey(wizard, GetParam());
+    ASSERT_TRUE(WaitFor([&] { return !IsShown(wizard, IDC_BTN_INSTALL); }, kWindowTimeoutMs));
+    ASSERT_TRUE(WaitFor([&] { return OnFinishPage(wizard); }, kInstallTimeoutMs));
+    EXPECT_TRUE(ProductInstalled());
+
+    EXPECT_TRUE(SameRound(TabRound(wizard, 4), {IDC_CHK_LAUNCH, IDC_BTN_FINISH, IDC_BTN_MIN, IDC_BTN_CLOSE}));
+    ASSERT_TRUE(TabTo(wizard, IDC_BTN_FINISH));
+    ASSERT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
+    PressKey(wizard, VK_SPACE);
+    // 完成 pressed, not IDOK: the product starts.
+    ExpectEndedStartingTheProduct(setup);
+}
+
+INSTANTIATE_TEST_SUITE_P(WizardRun, KeyboardOnly, ::testing::Values(VK_SPACE, VK_RETURN),
+                         [](const ::testing::TestParamInfo<UINT>& info) {
+                             return std::string(info.param == VK_SPACE ? "InstallPressedWithSpace" : "InstallPressedWithEnter");
+                         });
+
+bool Has(const std::vector<AccessibleEntry>& tree, long role, const std::wstring& name)
+{
+    return std::any_of(tree.begin(), tree.end(), [&](const AccessibleEntry& e) { return e.role == role && e.name == name; });
+}
+
+bool Named(const std::vector<AccessibleEntry>& tree, const std::wstring& name)
+{
+    return std::any_of(tree.begin(), tree.end(), [&](const AccessibleEntry& e) { return e.name == name; });
+}
+
+// The entry whose name begins with prefix; an empty one when there is none.
+AccessibleEntry Find(const std::vector<AccessibleEntry>& tree, const std::wstring& prefix)
+{
+    for (const AccessibleEntry& entry : tree) {
+        if (entry.name.compare(0, prefix.size(), prefix) == 0) return entry;
+    }
+    return AccessibleEntry();
+}
+
+// The progress values that setup.exe announces, read as they arrive (the thread pumps messages).
+class ProgressAnnouncements {
+public:
+    explicit ProgressAnnouncements(DWORD processId)
+        : m_hook(::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &Heard, processId, 0,
+                                   WINEVENT_OUTOFCONTEXT))
+    {
+        s_heard = &m_values;
+    }
+    ~ProgressAnnouncements()
+    {
+        if (m_hook) ::UnhookWinEvent(m_hook);
+        s_heard = nullptr;
+    }
+    static void Pump()
+    {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    }
+    const std::vector<std::wstring>& values() const { return m_values; }
+
+private:
+    static void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+    {
+        framework::ComPtr<IAccessible> accessible;
+        VARIANT part{};
+        if (!s_heard || FAILED(::AccessibleObjectFromEvent(window, object, child,
+                                                           reinterpret_cast<IAccessible**>(accessible.receive()), &part))) {
+            return;
+        }
+        BSTR value = nullptr;
+        VARIANT kind{};
+        if (SUCCEEDED(accessible->get_accRole(part, &kind)) && kind.vt == VT_I4 && kind.lVal == ROLE_SYSTEM_PROGRESSBAR &&
+            SUCCEEDED(accessible->get_accValue(part, &value)) && value) {
+            s_heard->push_back(value);
+        } else {
+            s_heard->push_back(L"not the progress bar");
+        }
+        ::SysFreeString(value);
+        ::VariantClear(&part);
+    }
+
+    static std::vector<std::wstring>* s_heard;
+    std::vector<std::wstring> m_values;
+    HWINEVENTHOOK m_hook;
+};
+
+std::vector<std::wstring>* ProgressAnnouncements::s_heard = nullptr;
+
+// What a screen reader finds on each page and in the question of 取消, which it answers from
+// the keyboard; and the progress it hears.
+TEST(WizardRun, ScreenReaderReadsThePaintedTextsTheProgressAndTheGlyphButtons)
+{
+    const framework::ComApartment com;
+    Process setup(SetupExePath(), L"");
+    const HWND wizard = WaitForProcessWindow(setup.id(), kWizardTitle, kWindowTimeoutMs);
+    ASSERT_NE(wizard, nullptr);
+
+    std::vector<AccessibleEntry> tree = ReadAccessibleTree(wizard);
+    EXPECT_TRUE(Has(tree, ROLE_SYSTEM_STATICTEXT, L"绘途-安装向导"));
+    EXPECT_EQ(Find(tree, L"步骤").value, L"选择");
+    EXPECT_EQ(Find(tree, L"步骤").name, L"步骤：选择 › 安装 › 完成");
+    for (const wchar_t* button : {L"最小化", L"关闭", L"安装", L"取消", L"我已阅读并同意以上许可协议"}) {
+        EXPECT_TRUE(Named(tree, button)) << button;
+    }
+    EXPECT_FALSE(Named(tree, L"选择程序安装目录"));  // under the agreement box
+
+    ProgressAnnouncements announcements(setup.id());
+    StartInstalling(wizard);
+    ASSERT_TRUE(OnInstallPage(wizard));
+    tree = ReadAccessibleTree(wizard);
+    EXPECT_TRUE(Has(tree, ROLE_SYSTEM_STATICTEXT, L"安装状态"));
+    EXPECT_TRUE(Has(tree, ROLE_SYSTEM_STATICTEXT, L"正在安装绘途，请稍候..."));
+    EXPECT_EQ(Find(tree, L"步骤").value, L"安装");
+    const AccessibleEntry progress = Find(tree, L"安装进度");
+    EXPECT_EQ(progress.role, ROLE_SYSTEM_PROGRESSBAR);
+    int percent = -1;
+    EXPECT_EQ(swscanf(progress.value.c_str(), L"%d%%", &percent), 1) << progress.value;
+    EXPECT_TRUE(percent >= 0 && percent <= 100) << percent;
+    EXPECT_TRUE(Named(tree, L"取消"));
+
+    // 取消 from the keyboard asks; the box is read and answered 否 with Tab and Enter.
+    ASSERT_TRUE(TabTo(wizard, IDC_BTN_CANCEL));
+    PressKey(wizard, VK_SPACE);
+    const HWND question = WaitForProcessWindow(setup.id(), kMessageBoxTitle, kWindowTimeoutMs);
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return FocusedId(question) != 0; }, kWindowTimeoutMs));
+    const std::vector<AccessibleEntry> box = ReadAccessibleTree(question);
+    std::wstring text;
+    for (const AccessibleEntry& entry : box) {
+        if (entry.role == ROLE_SYSTEM_STATICTEXT && entry.name != L"提示") text += entry.name;
+    }
+    EXPECT_EQ(text, framework::LoadStringResource(IDS_CONFIRM_CANCEL));
+    for (const wchar_t* button : {L"是", L"否", L"关闭"}) EXPECT_TRUE(Named(box, button)) << button;
+    EXPECT_TRUE(SameRound(TabRound(question, 3), {IDC_BTN_MSG_OK, IDC_BTN_MSG_CANCEL, IDC_BTN_CLOSE}));
+    ASSERT_TRUE(TabTo(question, IDC_BTN_MSG_CANCEL));
+    PressKey(question, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(question); }, kWindowTimeoutMs));
+    EXPECT_TRUE(::IsWindow(wizard));
+
+    ASSERT_TRUE(WaitFor([&] { ProgressAnnouncements::Pump(); return OnFinishPage(wizard); }, kInstallTimeoutMs));
+    tree = ReadAccessibleTree(wizard);
+    EXPECT_TRUE(Has(tree, ROLE_SYSTEM_STATICTEXT, L"完成状态"));
+    EXPECT_TRUE(Has(tree, ROLE_SYSTEM_STATICTEXT, L"绘途安装完成，单击“完成”退出。"));
+    EXPECT_EQ(Find(tree, L"步骤").value, L"完成");
+    EXPECT_TRUE(Named(tree, L"完成"));
+    EXPECT_TRUE(Named(tree, L"立即启动绘途"));
+    EXPECT_FALSE(Named(tree, L"安装进度"));
+
+    // Every tenth point and the end, not every point.
+    const std::vector<std::wstring>& heard = announcements.values();
+    EXPECT_GE(heard.size(), 2u);
+    EXPECT_LE(heard.size(), 11u);
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.back(), L"100%");
+
+    // Off the buttons, Enter keeps its meaning: the wizard ends as by IDOK, starting nothing.
+    ASSERT_TRUE(TabTo(wizard, IDC_CHK_LAUNCH));
+    ASSERT_TRUE(IsChecked(wizard, IDC_CHK_LAUNCH));
+    PressKey(wizard, VK_RETURN);
+    ExpectEndedStartingNothing(setup);
 }
 
 TEST(WizardRun, UnusableAgreementDocumentShowsTheErrorAndEndsBeforeTheWizard)
@@ -307,11 +530,7 @@ TEST_P(UnwritablePayload, EndsWithTheFailureShownAndNoLaunch)
     EXPECT_FALSE(IsChecked(wizard, IDC_CHK_LAUNCH));
 
     Click(wizard, IDC_BTN_FINISH);
-    DWORD status = 0xDEADBEEF;
-    ASSERT_TRUE(setup.WaitForExit(kExitTimeoutMs, status));
-    EXPECT_EQ(status, 0u);
-    // The launcher, had it been started, would show its window well within this.
-    EXPECT_FALSE(WaitFor([] { return FindProcessWindow(0, kLauncherTitle, kLauncherClass) != nullptr; }, 5000));
+    ExpectEndedStartingNothing(setup);
 }
 
 INSTANTIATE_TEST_SUITE_P(WizardRun, UnwritablePayload, ::testing::Bool(),
