@@ -12,10 +12,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <string>
 
 #include "controls/BmpBtn.h"
+#include "framework/DpiScale.h"
 #include "framework/Gdi.h"
 #include "framework/ScopedHandle.h"
 #include "framework/Window.h"
@@ -94,10 +96,23 @@ protected:
     bool ExtractDotNetRedistributable(std::wstring& path);
 
     // Window side (ui/).
-    // The bold font of the title, the headings and the current step (m_fontBold).
-    static framework::Font CreateBoldFont();
+    // The bold font of the title, the headings and the current step (m_fontBold), at a scale.
+    static framework::Font CreateBoldFont(const framework::DpiScale& scale = framework::DpiScale());
     RECT GetClientRectOrSaved() const;
+    // GetClientRectOrSaved in the 96-DPI pixels the layouts are given in.
+    RECT LogicalClientRect() const;
     void CreateButtons();
+    // The five bitmap buttons, in the order the wizard creates them.
+    std::array<CBmpBtn*, 5> BitmapButtons();
+    // Display scale (ui/WizardScale.cpp): the window's fonts at m_scale, the title-strip
+    // buttons' places and every button's bitmaps; and the answer to a change of DPI.
+    void ApplyScaleToFonts();
+    void ApplyScaleToButtons();
+    RECT TitleButtonRect(int id) const;
+    void PlaceTitleButtons();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void PlaceAgreementPageControls();
+    void PlaceFinishPageControls();
     void ShowPageControls();
     void LayoutAgreementPage();
     void EnterInstallPage();
@@ -176,4 +191,12 @@ protected:
     framework::KernelHandle m_hRunOnce;
     framework::KernelHandle m_hOnlyRun;
     framework::Module m_richEdit;
+
+    // The window's display scale; the GUI font (DEFAULT_GUI_FONT, at the system's DPI) and the
+    // dialog template's font (made for m_nTemplateFontDpi) at that scale.
+    framework::DpiScale m_scale;
+    framework::ScaledFont m_fontGui{static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))};
+    framework::ScaledFont m_fontTemplate;
+    HFONT m_hTemplateFont = nullptr;
+    int m_nTemplateFontDpi = framework::DpiScale::kBaseDpi;
 };

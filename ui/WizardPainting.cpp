@@ -50,7 +50,8 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
         case 1:
             DrawPageHeader(memory, L"安装状态");
             ::SetTextColor(memory, kBlack);
-            DrawLine(memory, framework::Format(L"正在安装%ls，请稍候...", m_strProductName.c_str()), RECT{25, 285, 350, 303});
+            DrawLine(memory, framework::Format(L"正在安装%ls，请稍候...", m_strProductName.c_str()),
+                     m_scale.Scaled(RECT{25, 285, 350, 303}));
             DrawProgressFrame(memory);
             DrawProgressBar(memory);
             break;
@@ -62,7 +63,7 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
                      ProductInstalled() ? framework::Format(L"%ls安装完成，单击“完成”退出。", m_strProductName.c_str())
                                          : framework::Format(framework::LoadStringResource(IDS_FINISH_FAILED).c_str(),
                                                              m_strProductName.c_str()),
-                     RECT{25, 275, 450, 293});
+                     m_scale.Scaled(RECT{25, 275, 450, 293}));
             break;
         }
     }
@@ -72,14 +73,14 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
 
 void CExcelToolInstallerDlg::DrawBackground(HDC dc)
 {
-    PaintBitmap(dc, IDB_WIZARD_BACKGROUND, POINT{0, 0});
+    PaintBitmap(dc, m_scale, IDB_WIZARD_BACKGROUND, POINT{0, 0});
 }
 
 void CExcelToolInstallerDlg::DrawTitleButtonStrips(HDC dc)
 {
     for (const CBmpBtn* button : {&m_btnMin, &m_btnClose}) {
         const RECT rect = button->GetRectInParent();
-        PaintBitmap(dc, IDB_TITLE_BUTTON_STRIP, POINT{rect.left - 3, rect.top});
+        PaintBitmap(dc, m_scale, IDB_TITLE_BUTTON_STRIP, POINT{rect.left - m_scale.Scaled(3), rect.top});
     }
 }
 
@@ -87,7 +88,7 @@ void CExcelToolInstallerDlg::DrawTitle(HDC dc)
 {
     ::SetTextColor(dc, kBlack);
     ::SetBkMode(dc, TRANSPARENT);
-    DrawLine(dc, m_strTitle, RECT{10, 0, 300, 30});
+    DrawLine(dc, m_strTitle, m_scale.Scaled(RECT{10, 0, 300, 30}));
 }
 
 void CExcelToolInstallerDlg::DrawSteps(HDC dc)
@@ -95,20 +96,21 @@ void CExcelToolInstallerDlg::DrawSteps(HDC dc)
     const int page = m_nPage;
     ::SetTextColor(dc, kWhite);
     ::SelectObject(dc, m_fontBold.get());
-    DrawLine(dc, g_szStepLabels[page], StepLabelRect(page));
-    PaintBitmap(dc, IDB_STEP_MARKER, POINT{g_nStepMarkLeft + 50 * page, 69});
+    DrawLine(dc, g_szStepLabels[page], m_scale.Scaled(StepLabelRect(page)));
+    PaintBitmap(dc, m_scale, IDB_STEP_MARKER, m_scale.Scaled(POINT{g_nStepMarkLeft + 50 * page, 69}));
     {
-        framework::Pen pen(::CreatePen(PS_SOLID, 1, kDarkGrey));
+        framework::Pen pen(::CreatePen(PS_SOLID, m_scale.Scaled(1), kDarkGrey));
         const framework::SelectScope selected(dc, pen.get());
-        const POINT first[] = {{60, 53}, {64, 57}, {59, 62}};
-        const POINT second[] = {{110, 53}, {114, 57}, {109, 62}};
-        ::Polyline(dc, first, 3);
-        ::Polyline(dc, second, 3);
+        for (const int left : {60, 110}) {
+            const POINT arrow[] = {m_scale.Scaled(POINT{left, 53}), m_scale.Scaled(POINT{left + 4, 57}),
+                                   m_scale.Scaled(POINT{left - 1, 62})};
+            ::Polyline(dc, arrow, 3);
+        }
     }
-    ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SelectObject(dc, m_fontGui.get());
     ::SetTextColor(dc, kDarkGrey);
     for (int step = 0; step < 3; ++step) {
-        if (step != page) DrawLine(dc, g_szStepLabels[step], StepLabelRect(step));
+        if (step != page) DrawLine(dc, g_szStepLabels[step], m_scale.Scaled(StepLabelRect(step)));
     }
 }
 
@@ -118,30 +120,30 @@ void CExcelToolInstallerDlg::DrawPageHeader(HDC dc, const wchar_t* text)
     const framework::SelectScope font(dc, m_fontBold.get());
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
-    DrawLine(dc, text, RECT{25, 250, 35 + extent.cx, 250 + extent.cy});
-    const int y = (250 + (250 + extent.cy)) / 2 - 1;
+    // The heading is measured at the scale; the rest is scaled from its 96-DPI places.
+    const int left = m_scale.Scaled(25);
+    const int top = m_scale.Scaled(250);
+    const int right = m_scale.Scaled(35) + extent.cx;
+    DrawLine(dc, text, RECT{left, top, right, top + extent.cy});
+    const int y = (top + (top + extent.cy)) / 2 - m_scale.Scaled(1);
     const RECT client = GetClientRectOrSaved();
-    PaintBitmap(dc, IDB_HEADER_RULE, POINT{35 + extent.cx, y}, POINT{client.right - client.left - 20, y});
+    PaintBitmap(dc, m_scale, IDB_HEADER_RULE, POINT{right, y}, POINT{client.right - client.left - m_scale.Scaled(20), y},
+                m_scale.Scaled(1));
 }
 
 void CExcelToolInstallerDlg::DrawProgressFrame(HDC dc)
 {
-    {
-        framework::Pen pen(::CreatePen(PS_SOLID, 1, kLightGrey));
-        const framework::SelectScope selected(dc, pen.get());
-        ::MoveToEx(dc, 25, 315, nullptr);
-        ::LineTo(dc, 512, 315);
-        ::LineTo(dc, 512, 326);
-        ::LineTo(dc, 25, 326);
-        ::LineTo(dc, 25, 315);
-    }
-    framework::FillSolid(dc, RECT{26, 316, 511, 325}, kWhite);
+    // The closed outline through (25, 315), (512, 315), (512, 326) and (25, 326), as the four
+    // one-pixel sides a pen draws along it, each as thick as one pixel at the scale.
+    const RECT sides[] = {{25, 315, 512, 316}, {512, 315, 513, 326}, {26, 326, 513, 327}, {25, 316, 26, 327}};
+    for (const RECT& side : sides) framework::FillSolid(dc, m_scale.Scaled(side), kLightGrey);
+    framework::FillSolid(dc, m_scale.Scaled(RECT{26, 316, 511, 325}), kWhite);
 }
 
 void CExcelToolInstallerDlg::DrawProgressBar(HDC dc)
 {
     const int width = m_nProgress * 483 / 100;
-    TileBitmap(dc, IDB_PROGRESS_FILL, RECT{27, 317, 27 + width, 324});
+    TileBitmap(dc, m_scale, IDB_PROGRESS_FILL, m_scale.Scaled(RECT{27, 317, 27 + width, 324}));
 }
 
 HBRUSH CExcelToolInstallerDlg::OnCtlColor(HDC dc, HWND control)
