@@ -108,6 +108,13 @@ void ExpectControl(Faults& faults, HWND dialog, int id, const RECT& at96, int dp
     }
 }
 
+void ExpectWindowSize(Faults& faults, const char* what, HWND window, SIZE at96, int dpi)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ExpectScaled(faults, what, RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top}, RECT{0, 0, at96.cx, at96.cy}, dpi);
+}
+
 const wchar_t* const kStepLabels[] = {L"选择", L"安装", L"完成"};
 
 // What every page shows at dpi: the window's size, the title-strip buttons, the title and the
@@ -115,10 +122,7 @@ const wchar_t* const kStepLabels[] = {L"选择", L"安装", L"完成"};
 void ExpectFrame(Faults& faults, HWND wizard, const ScaledWizard& fonts, int page, int dpi)
 {
     const framework::DpiScale scale(dpi);
-    RECT window{};
-    ::GetWindowRect(wizard, &window);
-    ExpectScaled(faults, "the window", RECT{0, 0, window.right - window.left, window.bottom - window.top},
-                 RECT{0, 0, 550, 385}, dpi);
+    ExpectWindowSize(faults, "the window", wizard, SIZE{550, 385}, dpi);
     ExpectControl(faults, wizard, IDC_BTN_MIN, RECT{499, 2, 521, 24}, dpi);
     ExpectControl(faults, wizard, IDC_BTN_CLOSE, RECT{525, 2, 547, 24}, dpi);
     ExpectFitsRect(faults, kWizardTitle, fonts.BoldFont(), scale.Scaled(RECT{10, 0, 300, 30}));
@@ -161,10 +165,7 @@ void ExpectFinishPage(Faults& faults, HWND wizard, const ScaledWizard& fonts, in
 // the font the box draws with (that of its buttons), with nothing of the text left out.
 void ExpectQuestionBox(Faults& faults, HWND box, int dpi)
 {
-    RECT window{};
-    ::GetWindowRect(box, &window);
-    ExpectScaled(faults, "the message box", RECT{0, 0, window.right - window.left, window.bottom - window.top},
-                 RECT{0, 0, 286, 148}, dpi);
+    ExpectWindowSize(faults, "the message box", box, SIZE{286, 148}, dpi);
     ExpectControl(faults, box, IDC_BTN_CLOSE, RECT{242, 1, 279, 19}, dpi);
     ExpectControl(faults, box, IDC_BTN_MSG_OK, RECT{175, 122, 223, 141}, dpi);
     ExpectControl(faults, box, IDC_BTN_MSG_CANCEL, RECT{228, 122, 276, 141}, dpi);
