@@ -21,11 +21,6 @@ int NearestArtIndex(int dpi)
     return nearest;
 }
 
-HMODULE User32()
-{
-    return ::GetModuleHandleW(L"user32.dll");
-}
-
 }  // namespace
 
 DpiScale::DpiScale(int dpi) : m_artIndex(NearestArtIndex(dpi))
@@ -49,10 +44,10 @@ Bitmap DpiScale::LoadBitmap(UINT id) const
     return m_artIndex == 0 ? LoadBitmapResource(id) : LoadPackedBitmap(id, m_artIndex);
 }
 
-int WindowDpi(HWND window)
+int WindowDpi(HWND window, HMODULE user32)
 {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    if (const auto forWindow = GetExport<GetDpiForWindowFn>(User32(), "GetDpiForWindow")) {
+    if (const auto forWindow = GetExport<GetDpiForWindowFn>(user32, "GetDpiForWindow")) {
         if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
     }
     return SystemDpi();
@@ -70,7 +65,7 @@ void TakeOverDpiChanges(HWND dialog)
 {
     using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
     constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
-    if (const auto set = GetExport<SetDialogDpiChangeBehaviorFn>(User32(), "SetDialogDpiChangeBehavior")) {
+    if (const auto set = GetExport<SetDialogDpiChangeBehaviorFn>(::GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")) {
         set(dialog, kDisableAll, kDisableAll);
     }
 }

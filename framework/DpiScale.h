@@ -40,8 +40,9 @@ private:
 };
 
 // The DPI of the monitor the window is on: GetDpiForWindow where the system has it (Windows 10
-// 1607 on), else the system's DPI, which Windows 7 and 8.1 lay every window out at.
-int WindowDpi(HWND window);
+// 1607 on), else the system's DPI, which Windows 7 and 8.1 lay every window out at. user32 is
+// where GetDpiForWindow is looked up; a module without it stands for those systems.
+int WindowDpi(HWND window, HMODULE user32 = ::GetModuleHandleW(L"user32.dll"));
 // The DPI the system's own fonts (the stock objects) are made for.
 int SystemDpi();
 // Leaves a dialog's answer to a change of DPI to the dialog itself: under per-monitor awareness

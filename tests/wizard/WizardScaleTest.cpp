@@ -20,6 +20,7 @@
 #include "framework/Text.h"
 #include "installer/ExcelToolInstallerDlg.h"
 #include "resources/resource.h"
+#include "tests/support/PixelSurface.h"
 #include "tests/wizard/WizardDriver.h"
 
 using namespace wizard_driver;
@@ -34,7 +35,22 @@ public:
     ScaledWizard() : CExcelToolInstallerDlg(L"") {}
     HFONT BoldFont() const { return m_fontBold.get(); }
     HFONT GuiFont() const { return m_fontGui.get(); }
+    CBmpBtn& InstallButton() { return m_btnInstall; }
 };
+
+// Whether the install button's normal face is the bitmap drawn for dpi: the middle of its lower
+// edge, which a bitmap drawn for a smaller scale does not reach.
+bool InstallFaceDrawnFor(ScaledWizard& wizard, int dpi)
+{
+    RECT client{};
+    ::GetClientRect(wizard.InstallButton().GetSafeHwnd(), &client);
+    testing_support::PixelSurface face(client.right, client.bottom, RGB(0, 255, 0));
+    wizard.InstallButton().ComposeFace(face.dc(), client.right, client.bottom);
+    const framework::Bitmap drawn = framework::DpiScale(dpi).LoadBitmap(IDB_BTN_NORMAL);
+    const testing_support::BitmapPixels bitmap = testing_support::ReadPixels(drawn.get());
+    return bitmap.width == client.right && bitmap.height == client.bottom &&
+           face.at(client.right / 2, client.bottom - 1) == bitmap.at(bitmap.width / 2, bitmap.height - 1);
+}
 
 // What went wrong, gathered on the driving thread and reported by the program's end.
 using Faults = std::vector<std::string>;
@@ -210,6 +226,8 @@ void RunWizardAt(int dpi)
     std::thread driver([&] {
         const HWND window = WaitForOwnWindow(kWizardTitle, faults);
         if (framework::WindowDpi(window) != dpi) faults.push_back("the window is not at the display's DPI");
+        // Where GetDpiForWindow is missing (Windows 7, 8.1), the system's DPI.
+        if (framework::WindowDpi(window, ::GetModuleHandleW(L"kernel32.dll")) != dpi) faults.push_back("no fallback DPI");
         ExpectAgreementPage(faults, window, wizard, dpi);
         Click(window, IDC_CHK_AGREE);
         Click(window, IDC_BTN_INSTALL);
@@ -267,6 +285,7 @@ TEST(WizardScale, MovedToAMonitorOfAnotherScaleItLaysItselfOutThereAndKeepsItsSt
     ScaledWizard wizard;
     bool placed = false;
     bool kept = false;
+    bool redrawn = false;
     std::thread driver([&] {
         const HWND window = WaitForOwnWindow(kWizardTitle, faults);
         const int dpi = framework::WindowDpi(window);
@@ -277,6 +296,7 @@ TEST(WizardScale, MovedToAMonitorOfAnotherScaleItLaysItselfOutThereAndKeepsItsSt
         placed = moved.left == 40 && moved.top == 30;
         ExpectAgreementPage(faults, window, wizard, 144);
         kept = IsChecked(window, IDC_CHK_AGREE) && IsEnabled(window, IDC_BTN_INSTALL) && !IsShown(window, IDC_BTN_FINISH);
+        redrawn = InstallFaceDrawnFor(wizard, 144);
         MoveToMonitorOf(window, dpi, POINT{0, 0});
         ExpectAgreementPage(faults, window, wizard, dpi);
         Click(window, IDC_BTN_CLOSE);
@@ -285,6 +305,7 @@ TEST(WizardScale, MovedToAMonitorOfAnotherScaleItLaysItselfOutThereAndKeepsItsSt
     driver.join();
     EXPECT_TRUE(placed) << "not at the suggested place";
     EXPECT_TRUE(kept) << "the agreement page lost its state";
+    EXPECT_TRUE(redrawn) << "the buttons keep the bitmaps of the earlier scale";
     for (const std::string& fault : faults) ADD_FAILURE() << fault;
 }
 
