@@ -106,6 +106,8 @@ protected:
     std::array<CBmpBtn*, 5> BitmapButtons();
     // Display scale (ui/WizardScale.cpp): the window's fonts at m_scale, the title-strip
     // buttons' places and every button's bitmaps; and the answer to a change of DPI.
+    // Makes dpi the window's scale (m_scale and m_nScaleDpi).
+    void SetScale(int dpi);
     void ApplyScaleToFonts();
     void ApplyScaleToButtons();
     RECT TitleButtonRect(int id) const;
@@ -195,6 +197,8 @@ protected:
     // The window's display scale; the GUI font (DEFAULT_GUI_FONT, at the system's DPI) and the
     // dialog template's font (made for m_nTemplateFontDpi) at that scale.
     framework::DpiScale m_scale;
+    // m_scale's DPI for the progress thread, which invalidates the bar; written with m_scale.
+    std::atomic<int> m_nScaleDpi{framework::DpiScale::kBaseDpi};
     framework::ScaledFont m_fontGui{static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))};
     framework::ScaledFont m_fontTemplate;
     HFONT m_hTemplateFont = nullptr;

@@ -84,8 +84,8 @@ void CExcelToolInstallerDlg::WaitForBackgroundInstall()
 
 framework::Font CExcelToolInstallerDlg::CreateBoldFont(const framework::DpiScale& scale)
 {
-    return framework::Font(::CreateFontW(scale.Scaled(12), scale.Scaled(6), 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
+    return framework::Font(::CreateFontW(scale.Scaled(12), scale.Scaled(6), 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
 }
 
 RECT CExcelToolInstallerDlg::GetClientRectOrSaved() const
@@ -126,7 +126,7 @@ BOOL CExcelToolInstallerDlg::OnInitDialog()
     // The dialog manager has made the template's font for the window's DPI.
     m_nTemplateFontDpi = framework::WindowDpi(hwnd);
     m_hTemplateFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
-    m_scale = framework::DpiScale(m_nTemplateFontDpi);
+    SetScale(m_nTemplateFontDpi);
     ::SetWindowLongW(hwnd, GWL_STYLE, ::GetWindowLongW(hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
     ::MoveWindow(hwnd, 0, 0, m_scale.Scaled(kWizardWidth), m_scale.Scaled(kWizardHeight), TRUE);
     ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));

@@ -140,7 +140,8 @@ unsigned __stdcall CExcelToolInstallerDlg::InstallThreadProc(void* self)
 
 void CExcelToolInstallerDlg::InvalidateProgressBar()
 {
-    InvalidateWizardRect(m_scale.Scaled(RECT{23, 313, 520, 330}));
+    // Called by the progress thread: the scale is read from its atomic copy.
+    InvalidateWizardRect(framework::DpiScale(m_nScaleDpi).Scaled(RECT{23, 313, 520, 330}));
 }
 
 bool CExcelToolInstallerDlg::RunProgress()

@@ -5,6 +5,12 @@
 
 #include "resources/resource.h"
 
+void CExcelToolInstallerDlg::SetScale(int dpi)
+{
+    m_scale = framework::DpiScale(dpi);
+    m_nScaleDpi = m_scale.Dpi();
+}
+
 RECT CExcelToolInstallerDlg::TitleButtonRect(int id) const
 {
     const RECT c = LogicalClientRect();
@@ -33,7 +39,7 @@ void CExcelToolInstallerDlg::ApplyScaleToFonts()
 void CExcelToolInstallerDlg::OnDpiChanged(int dpi, const RECT& suggested)
 {
     const RECT logical = LogicalClientRect();
-    m_scale = framework::DpiScale(dpi);
+    SetScale(dpi);
     // The suggested rectangle is the window's at the new DPI; where that DPI lies between the
     // scales of the artwork, the window takes the size of the scale it is drawn at.
     m_rcClient = m_scale.Scaled(logical);
