@@ -31,21 +31,21 @@ UINT IconFor(int mode)
     }
 }
 
-// A button of the box at scale, with its bitmaps and its caption's font for it; client in 96-DPI
-// pixels.
-void CreateButton(CBmpBtn& button, const wchar_t* caption, const RECT& rect, HWND parent, int id, UINT normal, UINT hover,
-                  const framework::DpiScale& scale, HFONT font)
+// A button of the box at its 96-DPI place rect, placed and drawn at the box's scale (taken from
+// the box's window as OnInitDialog takes it).
+void CreateButton(CBmpBtn& button, const wchar_t* caption, const RECT& rect, HWND parent, int id, UINT normal, UINT hover)
 {
+    const framework::DpiScale scale(framework::WindowDpi(parent));
     button.Create(caption, WS_CHILD | WS_VISIBLE, scale.Scaled(rect), parent, id);
     button.SetBitmaps(normal, hover, normal, 0, 0, scale);
-    ::SendMessageW(button.GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-void CreateLowerButton(CBmpBtn& button, const ButtonLayout& layout, const RECT& client, HWND parent, int id,
-                       const framework::DpiScale& scale, HFONT font)
+// client: the box's client rectangle at its scale.
+void CreateLowerButton(CBmpBtn& button, const ButtonLayout& layout, const RECT& client, HWND parent, int id)
 {
-    const RECT rect{client.right - layout.left, client.bottom - 26, client.right - layout.right, client.bottom - 7};
-    CreateButton(button, layout.caption, rect, parent, id, layout.normal, layout.hover, scale, font);
+    const RECT c = framework::DpiScale(framework::WindowDpi(parent)).Unscaled(client);
+    const RECT rect{c.right - layout.left, c.bottom - 26, c.right - layout.right, c.bottom - 7};
+    CreateButton(button, layout.caption, rect, parent, id, layout.normal, layout.hover);
 }
 
 // Copies a whole bitmap onto a rectangle, leaving its pure-red pixels out.
@@ -163,24 +163,28 @@ BOOL CMyMsgDlg::OnInitDialog()
 
 void CMyMsgDlg::CreateButtons()
 {
-    const RECT client = m_scale.Unscaled(GetClientRect());
+    const RECT client = GetClientRect();
     const HWND hwnd = GetSafeHwnd();
-    const HFONT font = m_fontText.get();
-    const RECT closeRect{client.right - 44, client.top + 1, client.right - 7, client.top + 19};
-    CreateButton(m_btnClose, nullptr, closeRect, hwnd, IDC_BTN_CLOSE, IDB_MSG_CLOSE_NORMAL, IDB_MSG_CLOSE_HOVER, m_scale, font);
+    const RECT c = m_scale.Unscaled(client);
+    const RECT closeRect{c.right - 44, c.top + 1, c.right - 7, c.top + 19};
+    CreateButton(m_btnClose, nullptr, closeRect, hwnd, IDC_BTN_CLOSE, IDB_MSG_CLOSE_NORMAL, IDB_MSG_CLOSE_HOVER);
 
     switch (EffectiveMsgMode(m_nMode)) {
     case MSGDLG_YESNO:
-        CreateLowerButton(m_btnOK, kYes, client, hwnd, IDC_BTN_MSG_OK, m_scale, font);
-        CreateLowerButton(m_btnCancel, kNo, client, hwnd, IDC_BTN_MSG_CANCEL, m_scale, font);
+        CreateLowerButton(m_btnOK, kYes, client, hwnd, IDC_BTN_MSG_OK);
+        CreateLowerButton(m_btnCancel, kNo, client, hwnd, IDC_BTN_MSG_CANCEL);
         break;
     case MSGDLG_CONTINUE_QUIT:
-        CreateLowerButton(m_btnOK, kContinue, client, hwnd, IDC_BTN_MSG_OK, m_scale, font);
-        CreateLowerButton(m_btnCancel, kQuit, client, hwnd, IDC_BTN_MSG_CANCEL, m_scale, font);
+        CreateLowerButton(m_btnOK, kContinue, client, hwnd, IDC_BTN_MSG_OK);
+        CreateLowerButton(m_btnCancel, kQuit, client, hwnd, IDC_BTN_MSG_CANCEL);
         break;
     default:
-        CreateLowerButton(m_btnOK, kOk, client, hwnd, IDC_BTN_MSG_OK, m_scale, font);
+        CreateLowerButton(m_btnOK, kOk, client, hwnd, IDC_BTN_MSG_OK);
         break;
+    }
+    // The captions in the text's font at the box's scale (a button without a window ignores it).
+    for (const CBmpBtn* button : {&m_btnClose, &m_btnOK, &m_btnCancel}) {
+        ::SendMessageW(button->GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontText.get()), FALSE);
     }
 }
 
