@@ -15,7 +15,8 @@ BASE_DPI = 96
 
 
 def px(v, dpi):
-    """A coordinate of the 100 % drawing at dpi, rounded half up as the program's MulDiv does."""
+    """A coordinate (not negative) of the 100 % drawing at dpi, rounded half up as the program's
+    MulDiv rounds it."""
     return (2 * v * dpi + BASE_DPI) // (2 * BASE_DPI)
 
 

@@ -3,10 +3,12 @@
 and the hand cursor. Run at build time: make_art.py <output folder>. Everything is drawn from
 the shapes below with one palette, so a change of colour is made in one place.
 
-Bitmaps are written as palettised BMPs (run-length encoded where that is smaller); a plain
-24-bit copy of each goes to <output folder>/reference, for the tests that check what the
-program loads against what was drawn. Buttons and strips are drawn on a copy of the very
-background they are shown on, so that their edges meet it without a seam."""
+Every bitmap is drawn for each display scale of SCALES, from the same shapes at that scale's
+pixels. The 100 % bitmaps are written as palettised BMPs (run-length encoded where that is
+smaller), those of each larger scale into one pack (<percent>.pack); a plain 24-bit copy of each
+goes to <output folder>/reference (reference/<percent> for the larger scales), for the tests that
+check what the program loads against what was drawn. Buttons and strips are drawn on a copy of
+the very background they are shown on, so that their edges meet it without a seam."""
 
 import os
 import sys
