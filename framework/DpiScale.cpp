@@ -55,9 +55,8 @@ int WindowDpi(HWND window, HMODULE user32)
 
 int SystemDpi()
 {
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : DpiScale::kBaseDpi;
 }
 

@@ -27,7 +27,10 @@ std::vector<unsigned char> InflatePack(int pack)
     const DWORD size = found ? ::SizeofResource(module, found) : 0;
     const auto* data = found ? static_cast<const unsigned char*>(::LockResource(::LoadResource(module, found))) : nullptr;
     if (!data || size < 4) return {};
+    // A scale's bitmaps inflate to some 30 KB; a size beyond this is a damaged pack.
+    constexpr uLongf kLargestPack = 1 << 20;
     uLongf inflated = ReadAt<uint32_t>(data);
+    if (inflated > kLargestPack) return {};
     std::vector<unsigned char> records(inflated);
     if (::uncompress(records.data(), &inflated, data + 4, size - 4) != Z_OK || inflated != records.size()) return {};
     return records;
@@ -43,10 +46,8 @@ HBITMAP BitmapOfDib(const unsigned char* dib, size_t size)
     const size_t colours = header.biClrUsed ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0);
     const size_t bits = header.biSize + colours * sizeof(RGBQUAD);
     if (header.biSize < sizeof(BITMAPINFOHEADER) || bits > size) return nullptr;
-    const HDC screen = ::GetDC(nullptr);
-    const HBITMAP bitmap = ::CreateDIBitmap(screen, &header, CBM_INIT, dib + bits, info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    return bitmap;
+    const WindowDC screen(nullptr);
+    return ::CreateDIBitmap(screen.get(), &header, CBM_INIT, dib + bits, info, DIB_RGB_COLORS);
 }
 
 }  // namespace
