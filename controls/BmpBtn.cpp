@@ -18,11 +18,12 @@ bool CBmpBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND
     return true;
 }
 
-void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent)
+void CBmpBtn::SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent,
+                         const framework::DpiScale& scale)
 {
     m_crTransparent = transparent;
-    const auto load = [](framework::Bitmap& bitmap, UINT id) {
-        if (id != 0) bitmap = framework::LoadBitmapResource(id);
+    const auto load = [&scale](framework::Bitmap& bitmap, UINT id) {
+        if (id != 0) bitmap = scale.LoadBitmap(id);
     };
     load(m_bmpNormal, normal);
     load(m_bmpHover, hover);
@@ -67,7 +68,8 @@ void CBmpBtn::ComposeStateFace(HDC dc, int width, int height)
 {
     if (m_dcBk) m_dcBk->CopyTo(dc);
     ::SetBkMode(dc, TRANSPARENT);
-    const framework::SelectScope font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    const HGDIOBJ given = reinterpret_cast<HGDIOBJ>(::SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
+    const framework::SelectScope font(dc, given ? given : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetTextColor(dc, RGB(0, 0, 0));
     const std::wstring caption = GetWindowText();
 

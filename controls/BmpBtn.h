@@ -2,7 +2,8 @@
 // bitmaps chosen by state (normal, hover, pressed, disabled) with the caption drawn over it,
 // composed off-screen over a snapshot of what the parent painted beneath the button, so that
 // it never flickers. A 10 ms timer notices when the mouse has left; the button shows its own
-// cursor (resource 130). Clicks reach the parent as ordinary BN_CLICKED commands.
+// cursor (resource 130). Clicks reach the parent as ordinary BN_CLICKED commands. The caption is
+// drawn in the font given by WM_SETFONT (a window's scaled font), else in DEFAULT_GUI_FONT.
 //
 // From the keyboard it is a push button: a tab stop that Space presses, and, while it has the
 // focus, the default button that Enter presses. Keyboard focus shows as a dotted rectangle
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "framework/Accessible.h"
+#include "framework/DpiScale.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
@@ -36,9 +38,12 @@ public:
     bool Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, int id);
     // The name a screen reader gives a button whose face is a glyph and which has no caption.
     void SetGlyphName(const wchar_t* name) { m_strGlyphName = name; }
-    // Loads the face bitmaps (0 = none). Pixels of the transparent colour let the snapshot
-    // show through; 0 means that the faces are opaque.
-    void SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent);
+    // Loads the face bitmaps (0 = none) as drawn for scale. Pixels of the transparent colour let
+    // the snapshot show through; 0 means that the faces are opaque.
+    void SetBitmaps(UINT normal, UINT hover, UINT pressed, UINT disabled, COLORREF transparent,
+                    const framework::DpiScale& scale = framework::DpiScale());
+    // The snapshot is taken again at the next erase: after the parent has been laid out anew.
+    void ForgetBackground() { m_dcBk.reset(); }
 
     void DrawItem(const DRAWITEMSTRUCT& item) override;
     // Composes the face of the current state and shows it.

@@ -35,17 +35,27 @@ UINT IconFor(int mode)
     }
 }
 
+// A button of the box at its 96-DPI place rect, placed and drawn at the box's scale (taken from
+// the box's window as OnInitDialog takes it).
+void CreateButton(CBmpBtn& button, const wchar_t* caption, const RECT& rect, HWND parent, int id, UINT normal, UINT hover)
+{
+    const framework::DpiScale scale(framework::WindowDpi(parent));
+    button.Create(caption, WS_CHILD | WS_VISIBLE, scale.Scaled(rect), parent, id);
+    button.SetBitmaps(normal, hover, normal, 0, 0, scale);
+}
+
+// client: the box's client rectangle at its scale.
 void CreateLowerButton(CBmpBtn& button, const ButtonLayout& layout, const RECT& client, HWND parent, int id)
 {
-    const RECT rect{client.right - layout.left, client.bottom - 26, client.right - layout.right, client.bottom - 7};
-    button.Create(layout.caption, WS_CHILD | WS_VISIBLE, rect, parent, id);
-    button.SetBitmaps(layout.normal, layout.hover, layout.normal, 0, 0);
+    const RECT c = framework::DpiScale(framework::WindowDpi(parent)).Unscaled(client);
+    const RECT rect{c.right - layout.left, c.bottom - 26, c.right - layout.right, c.bottom - 7};
+    CreateButton(button, layout.caption, rect, parent, id, layout.normal, layout.hover);
 }
 
 // Copies a whole bitmap onto a rectangle, leaving its pure-red pixels out.
-void StretchBitmapTransparent(HDC dc, UINT id, const RECT& to)
+void StretchBitmapTransparent(HDC dc, const framework::DpiScale& scale, UINT id, const RECT& to)
 {
-    const framework::Bitmap bitmap = framework::LoadBitmapResource(id);
+    const framework::Bitmap bitmap = scale.LoadBitmap(id);
     if (!bitmap) return;
     const SIZE size = framework::BitmapSize(bitmap.get());
     const framework::MemoryDC source(dc);
@@ -55,21 +65,23 @@ void StretchBitmapTransparent(HDC dc, UINT id, const RECT& to)
 }
 
 // The box's outline in client coordinates: the rectangle with its top corners rounded by
-// 10 × 10 and its bottom corners by 12 × 11, made of a rounded head and a rounded body.
-framework::Region CreateOutline(const RECT& client)
+// 10 × 10 and its bottom corners by 12 × 11 (at 96 DPI), made of a rounded head and a rounded body.
+framework::Region CreateOutline(const RECT& client, const framework::DpiScale& scale)
 {
-    framework::Region head(::CreateRoundRectRgn(client.left, client.top, client.right + 1, client.top + 40 + 1, 10, 10));
+    const auto s = [&scale](int v) { return scale.Scaled(v); };
+    framework::Region head(
+        ::CreateRoundRectRgn(client.left, client.top, client.right + 1, client.top + s(40) + 1, s(10), s(10)));
     const framework::Region body(
-        ::CreateRoundRectRgn(client.left, client.top + 30, client.right + 1, client.bottom + 1, 12, 11));
+        ::CreateRoundRectRgn(client.left, client.top + s(30), client.right + 1, client.bottom + 1, s(12), s(11)));
     ::CombineRgn(head.get(), head.get(), body.get(), RGN_OR);
     return head;
 }
 
 // Paints what lies outside the outline in the colour key. Wine shapes a colour-keyed window by
 // its key pixels, not by its region, and shows unpainted pixels black.
-void PaintOutsideOutline(HDC dc, const RECT& client)
+void PaintOutsideOutline(HDC dc, const RECT& client, const framework::DpiScale& scale)
 {
-    const framework::Region outline = CreateOutline(client);
+    const framework::Region outline = CreateOutline(client, scale);
     const framework::Region outside(::CreateRectRgnIndirect(&client));
     ::CombineRgn(outside.get(), outside.get(), outline.get(), RGN_DIFF);
     const framework::Brush key(::CreateSolidBrush(kColourKey));
@@ -87,14 +99,20 @@ void RemoveFrame(HWND hwnd)
     ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void DrawBitmapAt(HDC dc, UINT id, int x, int y)
+void DrawBitmapAt(HDC dc, const framework::DpiScale& scale, UINT id, POINT at)
 {
-    const framework::Bitmap bitmap = framework::LoadBitmapResource(id);
+    const framework::Bitmap bitmap = scale.LoadBitmap(id);
     if (!bitmap) return;
     const SIZE size = framework::BitmapSize(bitmap.get());
     const framework::MemoryDC source(dc);
     const framework::SelectScope selected(source.get(), bitmap.get());
-    ::BitBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, at.x, at.y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+}
+
+// Widths in the 96-DPI pixels the text layout works in, measured in the font selected into dc.
+MeasureText MeasureAtScale(HDC dc, const framework::DpiScale& scale)
+{
+    return [measure = MeasureIn(dc), &scale](const std::wstring& text) { return scale.UnscaledUp(measure(text)); };
 }
 
 }  // namespace
@@ -116,6 +134,10 @@ CMyMsgDlg::CMyMsgDlg(int mode, const std::wstring& text, int errorCode, HWND par
 BOOL CMyMsgDlg::OnInitDialog()
 {
     const HWND hwnd = GetSafeHwnd();
+    framework::TakeOverDpiChanges(hwnd);
+    m_scale = framework::DpiScale(framework::WindowDpi(hwnd));
+    const int width = m_scale.Scaled(kWidth);
+    const int height = m_scale.Scaled(kHeight);
     ::SetWindowTextW(hwnd, m_strCaption.c_str());
     RemoveFrame(hwnd);
     ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -123,21 +145,23 @@ BOOL CMyMsgDlg::OnInitDialog()
     ::SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     RECT rect = GetClientRect();
-    rect.right = rect.left + kWidth;
-    rect.bottom = rect.top + kHeight;
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
     ::MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
-    ::MoveWindow(hwnd, rect.left, rect.top, kWidth, kHeight, TRUE);
+    ::MoveWindow(hwnd, rect.left, rect.top, width, height, TRUE);
     // The window region follows at the first paint (OnEraseBkgnd): Wine paints the clipped
     // corners of a layered window black when the region is there before the window has drawn.
 
-    m_fontCaption.reset(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, FF_SWISS, L"宋体"));
+    m_fontCaption.reset(::CreateFontW(m_scale.Scaled(12), m_scale.Scaled(6), 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0,
+                                      FF_SWISS, L"宋体"));
+    m_fontText = framework::ScaledFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)), framework::SystemDpi(), m_scale);
     CreateButtons();
 
     ::SetFocus(m_btnOK.GetSafeHwnd());
     RECT desktop{};
     ::GetWindowRect(::GetDesktopWindow(), &desktop);
-    ::SetWindowPos(hwnd, nullptr, desktop.left + (desktop.right - desktop.left - kWidth) / 2,
-                   desktop.top + (desktop.bottom - desktop.top - kHeight) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SetWindowPos(hwnd, nullptr, desktop.left + (desktop.right - desktop.left - width) / 2,
+                   desktop.top + (desktop.bottom - desktop.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     return FALSE;
 }
 
@@ -145,9 +169,9 @@ void CMyMsgDlg::CreateButtons()
 {
     const RECT client = GetClientRect();
     const HWND hwnd = GetSafeHwnd();
-    const RECT closeRect{client.right - 44, client.top + 1, client.right - 7, client.top + 19};
-    m_btnClose.Create(nullptr, WS_CHILD | WS_VISIBLE, closeRect, hwnd, IDC_BTN_CLOSE);
-    m_btnClose.SetBitmaps(IDB_MSG_CLOSE_NORMAL, IDB_MSG_CLOSE_HOVER, IDB_MSG_CLOSE_NORMAL, 0, 0);
+    const RECT c = m_scale.Unscaled(client);
+    const RECT closeRect{c.right - 44, c.top + 1, c.right - 7, c.top + 19};
+    CreateButton(m_btnClose, nullptr, closeRect, hwnd, IDC_BTN_CLOSE, IDB_MSG_CLOSE_NORMAL, IDB_MSG_CLOSE_HOVER);
 
     switch (EffectiveMsgMode(m_nMode)) {
     case MSGDLG_YESNO:
@@ -168,6 +192,10 @@ void CMyMsgDlg::CreateButtons()
     }
     m_btnClose.SetGlyphName(L"关闭");
     framework::SetTabOrder({m_btnOK.GetSafeHwnd(), m_btnCancel.GetSafeHwnd(), m_btnClose.GetSafeHwnd()});
+    // The captions in the text's font at the box's scale (a button without a window ignores it).
+    for (const CBmpBtn* button : {&m_btnClose, &m_btnOK, &m_btnCancel}) {
+        ::SendMessageW(button->GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontText.get()), FALSE);
+    }
 }
 
 void CMyMsgDlg::ApplyWindowRegion()
@@ -175,7 +203,7 @@ void CMyMsgDlg::ApplyWindowRegion()
     RECT client = GetClientRect();
     ::OffsetRect(&client, -client.left, -client.top);
     // The window owns the region from here on.
-    ::SetWindowRgn(GetSafeHwnd(), CreateOutline(client).release(), TRUE);
+    ::SetWindowRgn(GetSafeHwnd(), CreateOutline(client, m_scale).release(), TRUE);
 }
 
 bool CMyMsgDlg::OnCommand(int id, int notifyCode)
@@ -205,7 +233,7 @@ bool CMyMsgDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         RECT window{};
         ::GetWindowRect(GetSafeHwnd(), &window);
         const int y = static_cast<short>(HIWORD(lParam));
-        if (y < window.top + 5 || y > window.top + 25) return false;
+        if (y < window.top + m_scale.Scaled(5) || y > window.top + m_scale.Scaled(25)) return false;
         result = HTCAPTION;
         return true;
     }
@@ -220,24 +248,25 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
     framework::OffscreenSurface surface(dc, client.right, client.bottom);
     const HDC memory = surface.dc();
     framework::FillSolid(memory, client, RGB(255, 255, 255));
-    StretchBitmapTransparent(memory, IDB_MSG_BACKGROUND, client);
+    StretchBitmapTransparent(memory, m_scale, IDB_MSG_BACKGROUND, client);
 
     {
-        const framework::SelectScope font(memory, ::GetStockObject(DEFAULT_GUI_FONT));
+        const framework::SelectScope font(memory, m_fontText.get());
         ::SetTextColor(memory, RGB(0, 0, 0));
         ::SetBkMode(memory, TRANSPARENT);
-        for (TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, MeasureIn(memory))) {
-            ::DrawTextW(memory, row.text.c_str(), static_cast<int>(row.text.size()), &row.rect, DT_SINGLELINE | DT_VCENTER);
+        for (const TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, MeasureAtScale(memory, m_scale))) {
+            RECT rect = m_scale.Scaled(row.rect);
+            ::DrawTextW(memory, row.text.c_str(), static_cast<int>(row.text.size()), &rect, DT_SINGLELINE | DT_VCENTER);
         }
-        DrawBitmapAt(memory, IconFor(EffectiveMsgMode(m_nMode)), 16, 52);
+        DrawBitmapAt(memory, m_scale, IconFor(EffectiveMsgMode(m_nMode)), m_scale.Scaled(POINT{16, 52}));
     }
     {
         const framework::SelectScope font(memory, m_fontCaption.get());
         ::SetTextColor(memory, RGB(0xD0, 0xD0, 0xD0));
-        RECT caption = kCaptionRect;
+        RECT caption = m_scale.Scaled(kCaptionRect);
         ::DrawTextW(memory, m_strCaption.c_str(), -1, &caption, DT_SINGLELINE | DT_VCENTER);
     }
-    PaintOutsideOutline(memory, client);
+    PaintOutsideOutline(memory, client, m_scale);
     surface.CopyTo(dc);
     if (!m_bShaped) {
         m_bShaped = true;
@@ -248,11 +277,11 @@ BOOL CMyMsgDlg::OnEraseBkgnd(HDC dc)
 
 std::vector<framework::PaintedPart> CMyMsgDlg::PaintedParts() const
 {
-    std::vector<framework::PaintedPart> parts{{ROLE_SYSTEM_STATICTEXT, m_strCaption, L"", kCaptionRect}};
+    std::vector<framework::PaintedPart> parts{{ROLE_SYSTEM_STATICTEXT, m_strCaption, L"", m_scale.Scaled(kCaptionRect)}};
     const framework::MemoryDC measuring(nullptr);
-    const framework::SelectScope font(measuring.get(), ::GetStockObject(DEFAULT_GUI_FONT));
-    for (const TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, MeasureIn(measuring.get()))) {
-        parts.push_back({ROLE_SYSTEM_STATICTEXT, row.text, L"", row.rect});
+    const framework::SelectScope font(measuring.get(), m_fontText.get());
+    for (const TextRow& row : LayoutMessageText(m_nMode, m_strText, m_nErrorCode, MeasureAtScale(measuring.get(), m_scale))) {
+        parts.push_back({ROLE_SYSTEM_STATICTEXT, row.text, L"", m_scale.Scaled(row.rect)});
     }
     return parts;
 }

@@ -1,6 +1,7 @@
 // The installer's own message box: a borderless, rounded, always-on-top 286 × 148 popup with a
 // drawn title strip, an icon chosen by the mode, at most three short rows of text and one or two
-// bitmap buttons. Callers use ShowMyMsgDlg, which runs it modally and returns the end code.
+// bitmap buttons. Callers use ShowMyMsgDlg, which runs it modally and returns the end code. The
+// sizes are those at 96 DPI; the box lays itself out at the scale of its monitor.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "controls/BmpBtn.h"
 #include "controls/MsgTextLayout.h"
+#include "framework/DpiScale.h"
 #include "framework/Gdi.h"
 #include "framework/Window.h"
 
@@ -42,6 +44,9 @@ private:
     CBmpBtn m_btnOK;
     CBmpBtn m_btnCancel;
     framework::Font m_fontCaption;
+    // The box's display scale, taken when it is created, and DEFAULT_GUI_FONT at that scale.
+    framework::DpiScale m_scale;
+    framework::ScaledFont m_fontText;
     // The window region is set once the box has drawn itself for the first time.
     bool m_bShaped = false;
 };

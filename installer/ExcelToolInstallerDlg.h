@@ -12,11 +12,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <string>
 #include <vector>
 
 #include "controls/BmpBtn.h"
+#include "framework/DpiScale.h"
 #include "framework/Gdi.h"
 #include "framework/ScopedHandle.h"
 #include "framework/Window.h"
@@ -105,10 +107,25 @@ protected:
     bool ExtractDotNetRedistributable(std::wstring& path);
 
     // Window side (ui/).
-    // The bold font of the title, the headings and the current step (m_fontBold).
-    static framework::Font CreateBoldFont();
+    // The bold font of the title, the headings and the current step (m_fontBold), at a scale.
+    static framework::Font CreateBoldFont(const framework::DpiScale& scale = framework::DpiScale());
     RECT GetClientRectOrSaved() const;
+    // GetClientRectOrSaved in the 96-DPI pixels the layouts are given in.
+    RECT LogicalClientRect() const;
     void CreateButtons();
+    // The five bitmap buttons, in the order the wizard creates them.
+    std::array<CBmpBtn*, 5> BitmapButtons();
+    // Display scale (ui/WizardScale.cpp): the window's fonts at m_scale, the title-strip
+    // buttons' places and every button's bitmaps; and the answer to a change of DPI.
+    // Makes dpi the window's scale (m_scale and m_nScaleDpi).
+    void SetScale(int dpi);
+    void ApplyScaleToFonts();
+    void ApplyScaleToButtons();
+    RECT TitleButtonRect(int id) const;
+    void PlaceTitleButtons();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void PlaceAgreementPageControls();
+    void PlaceFinishPageControls();
     void ShowPageControls();
     void LayoutAgreementPage();
     void EnterInstallPage();
@@ -199,4 +216,14 @@ protected:
     // The session user's token when setup runs under a service account in their session: the
     // shortcuts and the client check then go to that user's folders (installer/ProfilePath.h).
     framework::KernelHandle m_hUserToken;
+
+    // The window's display scale; the GUI font (DEFAULT_GUI_FONT, at the system's DPI) and the
+    // dialog template's font (made for m_nTemplateFontDpi) at that scale.
+    framework::DpiScale m_scale;
+    // m_scale's DPI for the progress thread, which invalidates the bar; written with m_scale.
+    std::atomic<int> m_nScaleDpi{framework::DpiScale::kBaseDpi};
+    framework::ScaledFont m_fontGui{static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))};
+    framework::ScaledFont m_fontTemplate;
+    HFONT m_hTemplateFont = nullptr;
+    int m_nTemplateFontDpi = framework::DpiScale::kBaseDpi;
 };

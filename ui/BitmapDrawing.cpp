@@ -6,9 +6,9 @@ namespace {
 
 // Runs draw(source, size) with the bitmap selected into a memory context.
 template <typename Draw>
-void WithBitmap(HDC dc, UINT bitmapId, Draw draw)
+void WithBitmap(HDC dc, const framework::DpiScale& scale, UINT bitmapId, Draw draw)
 {
-    const framework::Bitmap bitmap = framework::LoadBitmapResource(bitmapId);
+    const framework::Bitmap bitmap = scale.LoadBitmap(bitmapId);
     if (!bitmap) return;
     const framework::MemoryDC source(dc);
     const framework::SelectScope selected(source.get(), bitmap.get());
@@ -17,21 +17,21 @@ void WithBitmap(HDC dc, UINT bitmapId, Draw draw)
 
 }  // namespace
 
-void PaintBitmap(HDC dc, UINT bitmapId, POINT from)
+void PaintBitmap(HDC dc, const framework::DpiScale& scale, UINT bitmapId, POINT from)
 {
-    WithBitmap(dc, bitmapId, [&](HDC source, SIZE size) { ::BitBlt(dc, from.x, from.y, size.cx, size.cy, source, 0, 0, SRCCOPY); });
+    WithBitmap(dc, scale, bitmapId, [&](HDC source, SIZE size) { ::BitBlt(dc, from.x, from.y, size.cx, size.cy, source, 0, 0, SRCCOPY); });
 }
 
-void PaintBitmap(HDC dc, UINT bitmapId, POINT from, POINT to)
+void PaintBitmap(HDC dc, const framework::DpiScale& scale, UINT bitmapId, POINT from, POINT to, int height)
 {
-    WithBitmap(dc, bitmapId, [&](HDC source, SIZE size) {
-        ::StretchBlt(dc, from.x, from.y, to.x - from.x, 1, source, 0, 0, size.cx, size.cy, SRCCOPY);
+    WithBitmap(dc, scale, bitmapId, [&](HDC source, SIZE size) {
+        ::StretchBlt(dc, from.x, from.y, to.x - from.x, height, source, 0, 0, size.cx, size.cy, SRCCOPY);
     });
 }
 
-void TileBitmap(HDC dc, UINT bitmapId, const RECT& rect)
+void TileBitmap(HDC dc, const framework::DpiScale& scale, UINT bitmapId, const RECT& rect)
 {
-    WithBitmap(dc, bitmapId, [&](HDC source, SIZE size) {
+    WithBitmap(dc, scale, bitmapId, [&](HDC source, SIZE size) {
         if (size.cx <= 0) return;
         for (int x = rect.left; x < rect.right; x += size.cx) {
             const int width = rect.right - x < size.cx ? rect.right - x : size.cx;

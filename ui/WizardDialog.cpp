@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <array>
 #include <cstdlib>
 #include <utility>
 
@@ -29,6 +30,15 @@ struct WizardButton {
     const wchar_t* caption;
     UINT normal, hover, pressed, disabled;
 };
+
+// In the order of BitmapButtons().
+constexpr std::array<WizardButton, 5> kButtons{{
+    {IDC_BTN_MIN, nullptr, IDB_BTN_MIN_NORMAL, IDB_BTN_MIN_HOVER, IDB_BTN_MIN_NORMAL, 0},
+    {IDC_BTN_CLOSE, nullptr, IDB_BTN_CLOSE_NORMAL, IDB_BTN_CLOSE_HOVER, IDB_BTN_CLOSE_NORMAL, 0},
+    {IDC_BTN_CANCEL, L"取消", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, 0},
+    {IDC_BTN_INSTALL, L"安装", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, IDB_BTN_NORMAL},
+    {IDC_BTN_FINISH, L"完成", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, 0},
+}};
 
 bool GetDiskFreeGB(const wchar_t* path, double& gb)
 {
@@ -76,10 +86,10 @@ void CExcelToolInstallerDlg::WaitForBackgroundInstall()
     }
 }
 
-framework::Font CExcelToolInstallerDlg::CreateBoldFont()
+framework::Font CExcelToolInstallerDlg::CreateBoldFont(const framework::DpiScale& scale)
 {
-    return framework::Font(::CreateFontW(12, 6, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
+    return framework::Font(::CreateFontW(scale.Scaled(12), scale.Scaled(6), 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"宋体"));
 }
 
 RECT CExcelToolInstallerDlg::GetClientRectOrSaved() const
@@ -87,6 +97,11 @@ RECT CExcelToolInstallerDlg::GetClientRectOrSaved() const
     const RECT client = GetClientRect();
     if (client.left == 0 && client.top == 0 && client.right == 0 && client.bottom == 0) return m_rcClient;
     return client;
+}
+
+RECT CExcelToolInstallerDlg::LogicalClientRect() const
+{
+    return m_scale.Unscaled(GetClientRectOrSaved());
 }
 
 void CExcelToolInstallerDlg::AcquireRunOnceGuards()
@@ -111,8 +126,13 @@ void CExcelToolInstallerDlg::ReleaseOnlyRun()
 BOOL CExcelToolInstallerDlg::OnInitDialog()
 {
     const HWND hwnd = GetSafeHwnd();
+    framework::TakeOverDpiChanges(hwnd);
+    // The dialog manager has made the template's font for the window's DPI.
+    m_nTemplateFontDpi = framework::WindowDpi(hwnd);
+    m_hTemplateFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+    SetScale(m_nTemplateFontDpi);
     ::SetWindowLongW(hwnd, GWL_STYLE, ::GetWindowLongW(hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
-    ::MoveWindow(hwnd, 0, 0, kWizardWidth, kWizardHeight, TRUE);
+    ::MoveWindow(hwnd, 0, 0, m_scale.Scaled(kWizardWidth), m_scale.Scaled(kWizardHeight), TRUE);
     ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     AcquireRunOnceGuards();
@@ -120,13 +140,13 @@ BOOL CExcelToolInstallerDlg::OnInitDialog()
     // Pure red is the colour key: the background bitmap's red pixels are see-through.
     ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(hwnd, RGB(255, 0, 0), 0, LWA_COLORKEY);
-    m_fontBold = CreateBoldFont();
+    m_fontBold = CreateBoldFont(m_scale);
     m_rcClient = GetClientRectOrSaved();
     m_chkLaunch.Attach(GetDlgItem(IDC_CHK_LAUNCH));
     m_chkAgree.Attach(GetDlgItem(IDC_CHK_AGREE));
+    ApplyScaleToFonts();
     CreateButtons();
 
-    ::SendMessageW(m_chkLaunch.GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     m_chkLaunch.SetWindowText(framework::Format(L"立即启动%ls", m_strProductName.c_str()));
 
     if (!LoadAgreement()) std::exit(0);
@@ -139,27 +159,28 @@ BOOL CExcelToolInstallerDlg::OnInitDialog()
     return FALSE;
 }
 
+std::array<CBmpBtn*, 5> CExcelToolInstallerDlg::BitmapButtons()
+{
+    return {&m_btnMin, &m_btnClose, &m_btnCancel, &m_btnInstall, &m_btnFinish};
+}
+
 void CExcelToolInstallerDlg::CreateButtons()
 {
-    const RECT& c = m_rcClient;
     const RECT none{0, 0, 0, 0};
-    const WizardButton buttons[] = {
-        {IDC_BTN_MIN, nullptr, IDB_BTN_MIN_NORMAL, IDB_BTN_MIN_HOVER, IDB_BTN_MIN_NORMAL, 0},
-        {IDC_BTN_CLOSE, nullptr, IDB_BTN_CLOSE_NORMAL, IDB_BTN_CLOSE_HOVER, IDB_BTN_CLOSE_NORMAL, 0},
-        {IDC_BTN_CANCEL, L"取消", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, 0},
-        {IDC_BTN_INSTALL, L"安装", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, IDB_BTN_NORMAL},
-        {IDC_BTN_FINISH, L"完成", IDB_BTN_NORMAL, IDB_BTN_HOVER, IDB_BTN_NORMAL, 0},
-    };
-    CBmpBtn* const owners[] = {&m_btnMin, &m_btnClose, &m_btnCancel, &m_btnInstall, &m_btnFinish};
-    const RECT rects[] = {
-        {c.right - 51, c.top + 2, c.right - 29, c.top + 24},
-        {c.right - 25, c.top + 2, c.right - 3, c.top + 24},
-        none, none, none,
-    };
-    for (size_t i = 0; i < 5; ++i) {
-        const WizardButton& b = buttons[i];
-        owners[i]->Create(b.caption, WS_CHILD | WS_VISIBLE, rects[i], GetSafeHwnd(), b.id);
-        owners[i]->SetBitmaps(b.normal, b.hover, b.pressed, b.disabled, 0);
+    const RECT rects[] = {TitleButtonRect(IDC_BTN_MIN), TitleButtonRect(IDC_BTN_CLOSE), none, none, none};
+    for (size_t i = 0; i < kButtons.size(); ++i) {
+        BitmapButtons()[i]->Create(kButtons[i].caption, WS_CHILD | WS_VISIBLE, rects[i], GetSafeHwnd(), kButtons[i].id);
+    }
+    ApplyScaleToButtons();
+}
+
+void CExcelToolInstallerDlg::ApplyScaleToButtons()
+{
+    for (size_t i = 0; i < kButtons.size(); ++i) {
+        const WizardButton& b = kButtons[i];
+        CBmpBtn& button = *BitmapButtons()[i];
+        button.SetBitmaps(b.normal, b.hover, b.pressed, b.disabled, 0, m_scale);
+        ::SendMessageW(button.GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGui.get()), FALSE);
     }
     m_btnMin.SetGlyphName(L"最小化");
     m_btnClose.SetGlyphName(L"关闭");
@@ -224,6 +245,10 @@ bool CExcelToolInstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
         result = reinterpret_cast<LRESULT>(brush);
         return true;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     case WM_INSTALL_COMPLETE:
         LayoutFinishPage();
         ShowPageControls();

@@ -70,22 +70,26 @@ void CExcelToolInstallerDlg::InvalidateWizardRect(const RECT& rect) const
 
 void CExcelToolInstallerDlg::InvalidatePageArea()
 {
-    const RECT client = GetClientRectOrSaved();
-    InvalidateWizardRect(RECT{client.left, client.top + 30, client.right, client.bottom - 35});
+    const RECT client = LogicalClientRect();
+    InvalidateWizardRect(m_scale.Scaled(RECT{client.left, client.top + 30, client.right, client.bottom - 35}));
     // A new page: screen readers read its parts afresh.
     if (const HWND wizard = GetSafeHwnd()) framework::NotifyPartsReordered(wizard);
 }
 
+void CExcelToolInstallerDlg::PlaceAgreementPageControls()
+{
+    const RECT c = LogicalClientRect();
+    const RECT box{c.left + 20, c.top + 75, c.right - 20, c.bottom - 70};
+    Child(GetSafeHwnd(), IDC_EDIT_AGREEMENT).MoveWindow(m_scale.Scaled(box));
+    m_chkAgree.MoveWindow(m_scale.Scaled(RECT{c.left + 20, box.bottom + 10, c.left + 220, box.bottom + 30}));
+    m_btnCancel.MoveWindow(m_scale.Scaled(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8}));
+    m_btnInstall.MoveWindow(m_scale.Scaled(RECT{c.right - 160, c.bottom - 29, c.right - 100, c.bottom - 8}));
+}
+
 void CExcelToolInstallerDlg::LayoutAgreementPage()
 {
-    const RECT c = GetClientRectOrSaved();
-    const framework::Control agreement = Child(GetSafeHwnd(), IDC_EDIT_AGREEMENT);
-    const RECT box{c.left + 20, c.top + 75, c.right - 20, c.bottom - 70};
-    agreement.MoveWindow(box);
-    agreement.SetWindowText(m_strAgreement);
-    m_chkAgree.MoveWindow(RECT{c.left + 20, box.bottom + 10, c.left + 220, box.bottom + 30});
-    m_btnCancel.MoveWindow(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8});
-    m_btnInstall.MoveWindow(RECT{c.right - 160, c.bottom - 29, c.right - 100, c.bottom - 8});
+    PlaceAgreementPageControls();
+    Child(GetSafeHwnd(), IDC_EDIT_AGREEMENT).SetWindowText(m_strAgreement);
     m_btnInstall.EnableWindow(false);
     m_chkAgree.SetCheck(BST_UNCHECKED);
     m_nPage = 0;
@@ -98,12 +102,17 @@ void CExcelToolInstallerDlg::EnterInstallPage()
     InvalidatePageArea();
 }
 
+void CExcelToolInstallerDlg::PlaceFinishPageControls()
+{
+    const RECT c = LogicalClientRect();
+    m_chkLaunch.MoveWindow(m_scale.Scaled(RECT{c.left + 25, c.top + 300, c.left + 555, c.top + 320}));
+    m_btnFinish.MoveWindow(m_scale.Scaled(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8}));
+}
+
 void CExcelToolInstallerDlg::LayoutFinishPage()
 {
-    const RECT c = GetClientRectOrSaved();
-    m_chkLaunch.MoveWindow(RECT{c.left + 25, c.top + 300, c.left + 555, c.top + 320});
+    PlaceFinishPageControls();
     m_chkLaunch.SetCheck(ProductInstalled() ? BST_CHECKED : BST_UNCHECKED);
-    m_btnFinish.MoveWindow(RECT{c.right - 90, c.bottom - 29, c.right - 30, c.bottom - 8});
     m_nPage = 2;
     InvalidatePageArea();
 }
@@ -133,7 +142,8 @@ unsigned __stdcall CExcelToolInstallerDlg::InstallThreadProc(void* self)
 
 void CExcelToolInstallerDlg::InvalidateProgressBar()
 {
-    InvalidateWizardRect(RECT{23, 313, 520, 330});
+    // Called by the progress thread: the scale is read from its atomic copy.
+    InvalidateWizardRect(framework::DpiScale(m_nScaleDpi).Scaled(RECT{23, 313, 520, 330}));
 }
 
 bool CExcelToolInstallerDlg::RunProgress()

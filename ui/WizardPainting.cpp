@@ -36,12 +36,14 @@ RECT StepLabelRect(int step)
     return RECT{25 + 50 * step, 46, 50 + 50 * step, 70};
 }
 
-// A heading's rectangle: 10 pixels wider than its text in the bold font selected into dc.
-RECT HeadingRect(HDC dc, const wchar_t* text)
+// A heading's rectangle: 10 pixels (at 96 DPI) wider than its text in the bold font selected
+// into dc. The text is measured at the scale; the rest is scaled from its 96-DPI places.
+RECT HeadingRect(HDC dc, const wchar_t* text, const framework::DpiScale& scale)
 {
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
-    return RECT{25, 250, 35 + extent.cx, 250 + extent.cy};
+    const int top = scale.Scaled(250);
+    return RECT{scale.Scaled(25), top, scale.Scaled(35) + extent.cx, top + extent.cy};
 }
 
 framework::PaintedPart Text(const std::wstring& text, const RECT& rect)
@@ -69,7 +71,7 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
         DrawPageHeader(memory, g_szPageHeadings[page]);
         if (page != 0) {
             ::SetTextColor(memory, kBlack);
-            DrawLine(memory, PageLine(page), page == 1 ? kInstallingLineRect : kFinishLineRect);
+            DrawLine(memory, PageLine(page), m_scale.Scaled(page == 1 ? kInstallingLineRect : kFinishLineRect));
         }
         if (page == 1) {
             DrawProgressFrame(memory);
@@ -82,14 +84,14 @@ BOOL CExcelToolInstallerDlg::OnEraseBkgnd(HDC dc)
 
 void CExcelToolInstallerDlg::DrawBackground(HDC dc)
 {
-    PaintBitmap(dc, IDB_WIZARD_BACKGROUND, POINT{0, 0});
+    PaintBitmap(dc, m_scale, IDB_WIZARD_BACKGROUND, POINT{0, 0});
 }
 
 void CExcelToolInstallerDlg::DrawTitleButtonStrips(HDC dc)
 {
     for (const CBmpBtn* button : {&m_btnMin, &m_btnClose}) {
         const RECT rect = button->GetRectInParent();
-        PaintBitmap(dc, IDB_TITLE_BUTTON_STRIP, POINT{rect.left - 3, rect.top});
+        PaintBitmap(dc, m_scale, IDB_TITLE_BUTTON_STRIP, POINT{rect.left - m_scale.Scaled(3), rect.top});
     }
 }
 
@@ -97,7 +99,7 @@ void CExcelToolInstallerDlg::DrawTitle(HDC dc)
 {
     ::SetTextColor(dc, kBlack);
     ::SetBkMode(dc, TRANSPARENT);
-    DrawLine(dc, m_strTitle, kTitleRect);
+    DrawLine(dc, m_strTitle, m_scale.Scaled(kTitleRect));
 }
 
 void CExcelToolInstallerDlg::DrawSteps(HDC dc)
@@ -105,20 +107,21 @@ void CExcelToolInstallerDlg::DrawSteps(HDC dc)
     const int page = m_nPage;
     ::SetTextColor(dc, kWhite);
     ::SelectObject(dc, m_fontBold.get());
-    DrawLine(dc, g_szStepLabels[page], StepLabelRect(page));
-    PaintBitmap(dc, IDB_STEP_MARKER, POINT{g_nStepMarkLeft + 50 * page, 69});
+    DrawLine(dc, g_szStepLabels[page], m_scale.Scaled(StepLabelRect(page)));
+    PaintBitmap(dc, m_scale, IDB_STEP_MARKER, m_scale.Scaled(POINT{g_nStepMarkLeft + 50 * page, 69}));
     {
-        framework::Pen pen(::CreatePen(PS_SOLID, 1, kDarkGrey));
+        framework::Pen pen(::CreatePen(PS_SOLID, m_scale.Scaled(1), kDarkGrey));
         const framework::SelectScope selected(dc, pen.get());
-        const POINT first[] = {{60, 53}, {64, 57}, {59, 62}};
-        const POINT second[] = {{110, 53}, {114, 57}, {109, 62}};
-        ::Polyline(dc, first, 3);
-        ::Polyline(dc, second, 3);
+        for (const int left : {60, 110}) {
+            const POINT arrow[] = {m_scale.Scaled(POINT{left, 53}), m_scale.Scaled(POINT{left + 4, 57}),
+                                   m_scale.Scaled(POINT{left - 1, 62})};
+            ::Polyline(dc, arrow, 3);
+        }
     }
-    ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SelectObject(dc, m_fontGui.get());
     ::SetTextColor(dc, kDarkGrey);
     for (int step = 0; step < 3; ++step) {
-        if (step != page) DrawLine(dc, g_szStepLabels[step], StepLabelRect(step));
+        if (step != page) DrawLine(dc, g_szStepLabels[step], m_scale.Scaled(StepLabelRect(step)));
     }
 }
 
@@ -126,31 +129,27 @@ void CExcelToolInstallerDlg::DrawPageHeader(HDC dc, const wchar_t* text)
 {
     ::SetTextColor(dc, kBlack);
     const framework::SelectScope font(dc, m_fontBold.get());
-    const RECT rect = HeadingRect(dc, text);
+    const RECT rect = HeadingRect(dc, text, m_scale);
     DrawLine(dc, text, rect);
-    const int y = (rect.top + rect.bottom) / 2 - 1;
+    const int y = (rect.top + rect.bottom) / 2 - m_scale.Scaled(1);
     const RECT client = GetClientRectOrSaved();
-    PaintBitmap(dc, IDB_HEADER_RULE, POINT{rect.right, y}, POINT{client.right - client.left - 20, y});
+    PaintBitmap(dc, m_scale, IDB_HEADER_RULE, POINT{rect.right, y}, POINT{client.right - client.left - m_scale.Scaled(20), y},
+                m_scale.Scaled(1));
 }
 
 void CExcelToolInstallerDlg::DrawProgressFrame(HDC dc)
 {
-    {
-        framework::Pen pen(::CreatePen(PS_SOLID, 1, kLightGrey));
-        const framework::SelectScope selected(dc, pen.get());
-        ::MoveToEx(dc, 25, 315, nullptr);
-        ::LineTo(dc, 512, 315);
-        ::LineTo(dc, 512, 326);
-        ::LineTo(dc, 25, 326);
-        ::LineTo(dc, 25, 315);
-    }
-    framework::FillSolid(dc, RECT{26, 316, 511, 325}, kWhite);
+    // The closed outline through (25, 315), (512, 315), (512, 326) and (25, 326), as the four
+    // one-pixel sides a pen draws along it, each as thick as one pixel at the scale.
+    const RECT sides[] = {{25, 315, 512, 316}, {512, 315, 513, 326}, {26, 326, 513, 327}, {25, 316, 26, 327}};
+    for (const RECT& side : sides) framework::FillSolid(dc, m_scale.Scaled(side), kLightGrey);
+    framework::FillSolid(dc, m_scale.Scaled(RECT{26, 316, 511, 325}), kWhite);
 }
 
 void CExcelToolInstallerDlg::DrawProgressBar(HDC dc)
 {
     const int width = m_nProgress * 483 / 100;
-    TileBitmap(dc, IDB_PROGRESS_FILL, RECT{27, 317, 27 + width, 324});
+    TileBitmap(dc, m_scale, IDB_PROGRESS_FILL, m_scale.Scaled(RECT{27, 317, 27 + width, 324}));
 }
 
 HBRUSH CExcelToolInstallerDlg::OnCtlColor(HDC dc, HWND control)
@@ -187,18 +186,18 @@ std::vector<framework::PaintedPart> CExcelToolInstallerDlg::PaintedParts() const
     std::wstring steps = L"步骤：";
     for (int step = 0; step < 3; ++step) steps += (step ? L" › " : L"") + std::wstring(g_szStepLabels[step]);
     std::vector<framework::PaintedPart> parts{
-        Text(m_strTitle, kTitleRect),
-        framework::PaintedPart{ROLE_SYSTEM_STATICTEXT, steps, g_szStepLabels[page], kStepsRect},
+        Text(m_strTitle, m_scale.Scaled(kTitleRect)),
+        framework::PaintedPart{ROLE_SYSTEM_STATICTEXT, steps, g_szStepLabels[page], m_scale.Scaled(kStepsRect)},
     };
     // The agreement page's heading lies under the agreement box.
     if (page == 0) return parts;
     const framework::MemoryDC measuring(nullptr);
     const framework::SelectScope font(measuring.get(), m_fontBold.get());
-    parts.push_back(Text(g_szPageHeadings[page], HeadingRect(measuring.get(), g_szPageHeadings[page])));
-    parts.push_back(Text(PageLine(page), page == 1 ? kInstallingLineRect : kFinishLineRect));
+    parts.push_back(Text(g_szPageHeadings[page], HeadingRect(measuring.get(), g_szPageHeadings[page], m_scale)));
+    parts.push_back(Text(PageLine(page), m_scale.Scaled(page == 1 ? kInstallingLineRect : kFinishLineRect)));
     if (page == 1) {
         parts.push_back(framework::PaintedPart{ROLE_SYSTEM_PROGRESSBAR, L"安装进度", framework::Format(L"%d%%", m_nProgress.load()),
-                                               kProgressRect});
+                                               m_scale.Scaled(kProgressRect)});
     }
     return parts;
 }

@@ -1,11 +1,23 @@
 """A small raster canvas for the artwork. Shapes are given as signed distance functions (negative
-inside, in pixels) and painted with one pixel of anti-aliasing. Coverage is rounded to sixteenths,
-so that a blend of two colours has at most fifteen shades in between and every bitmap fits an
-8-bit palette."""
+inside, in pixels of the 100 % drawing) and painted with one pixel of anti-aliasing. Coverage is
+rounded to sixteenths, so that a blend of two colours has at most fifteen shades in between.
+
+A canvas has a display scale (its DPI; 96 is 100 %). Rectangles and shapes are given in the
+coordinates of the 100 % drawing and drawn afresh at the canvas's scale, never resized from a
+smaller bitmap: a distance function evaluated at device pixels gives sharp edges at any scale.
+Rectangle edges are rounded as the program rounds its own rectangles (px), so that a bitmap cut
+to a place meets the place exactly."""
 
 import math
 
 COVERAGE_STEPS = 16
+BASE_DPI = 96
+
+
+def px(v, dpi):
+    """A coordinate (not negative) of the 100 % drawing at dpi, rounded half up as the program's
+    MulDiv rounds it."""
+    return (2 * v * dpi + BASE_DPI) // (2 * BASE_DPI)
 
 
 def _clamp(v, lo=0.0, hi=1.0):
@@ -78,36 +90,60 @@ def inset(shape, d):
 
 
 class Canvas:
-    def __init__(self, width, height, fill):
+    """width and height in device pixels; every other coordinate in those of the 100 % drawing,
+    except for crop and overlay, which place device pixels."""
+
+    def __init__(self, width, height, fill, dpi=BASE_DPI):
         self.w = width
         self.h = height
+        self.dpi = dpi
+        self.s = dpi / BASE_DPI
         self.px = [[tuple(fill[:3])] * width for _ in range(height)]
 
+    @classmethod
+    def scaled(cls, width, height, fill, dpi):
+        """A canvas of a size given at 100 %."""
+        return cls(px(width, dpi), px(height, dpi), fill, dpi)
+
+    @property
+    def size(self):
+        """The canvas's width and height in the coordinates of the 100 % drawing."""
+        return self.w / self.s, self.h / self.s
+
     def fill_rect(self, x0, y0, x1, y1, colour):
+        self._fill_device(*(px(v, self.dpi) for v in (x0, y0, x1, y1)), colour)
+
+    def _fill_device(self, x0, y0, x1, y1, colour):
         for y in range(max(0, y0), min(self.h, y1)):
             row = self.px[y]
             for x in range(max(0, x0), min(self.w, x1)):
                 row[x] = tuple(colour[:3])
 
     def vgradient(self, x0, y0, x1, y1, top, bottom):
+        x0, y0, x1, y1 = (px(v, self.dpi) for v in (x0, y0, x1, y1))
         for y in range(y0, y1):
             t = (y - y0) / max(1, y1 - y0 - 1)
-            self.fill_rect(x0, y, x1, y + 1, mix(top, bottom, t))
+            self._fill_device(x0, y, x1, y + 1, mix(top, bottom, t))
 
     def hgradient(self, x0, y0, x1, y1, left, right):
+        x0, y0, x1, y1 = (px(v, self.dpi) for v in (x0, y0, x1, y1))
         for x in range(x0, x1):
             t = (x - x0) / max(1, x1 - x0 - 1)
-            self.fill_rect(x, y0, x + 1, y1, mix(left, right, t))
+            self._fill_device(x, y0, x + 1, y1, mix(left, right, t))
 
     def paint(self, sdf, colour, box=None, opacity=1.0):
-        """Paints a shape; box (x0, y0, x1, y1) limits the pixels looked at."""
-        x0, y0, x1, y1 = box or (0, 0, self.w, self.h)
-        for y in range(max(0, int(y0)), min(self.h, int(math.ceil(y1)))):
+        """Paints a shape; box (x0, y0, x1, y1) limits the pixels looked at. colour is a colour or
+        a function of the row (y) that gives one."""
+        s = self.s
+        x0, y0, x1, y1 = box or (0, 0, self.w / s, self.h / s)
+        colour_of_row = colour if callable(colour) else lambda y: colour
+        for y in range(max(0, int(y0 * s)), min(self.h, int(math.ceil(y1 * s)))):
             row = self.px[y]
-            for x in range(max(0, int(x0)), min(self.w, int(math.ceil(x1)))):
-                cover = _in_steps(_clamp(0.5 - sdf(x + 0.5, y + 0.5)) * opacity)
+            ink = colour_of_row(y / s)
+            for x in range(max(0, int(x0 * s)), min(self.w, int(math.ceil(x1 * s)))):
+                cover = _in_steps(_clamp(0.5 - s * sdf((x + 0.5) / s, (y + 0.5) / s)) * opacity)
                 if cover > 0:
-                    row[x] = mix(row[x], colour, cover)
+                    row[x] = mix(row[x], ink, cover)
 
     def overlay(self, image, x0, y0):
         """Blends an RGBA image in with its top-left corner at (x0, y0)."""
@@ -121,14 +157,16 @@ class Canvas:
     def hard(self, inside, colour_of_row):
         """Sets every pixel whose centre inside(x, y) accepts to colour_of_row(y), with no
         blending: for the colour key, where a half-blended pixel would show as a fringe."""
+        s = self.s
         for y in range(self.h):
             row = self.px[y]
-            colour = tuple(colour_of_row(y)[:3])
+            colour = tuple(colour_of_row(y / s)[:3])
             for x in range(self.w):
-                if inside(x + 0.5, y + 0.5):
+                if inside((x + 0.5) / s, (y + 0.5) / s):
                     row[x] = colour
 
     def crop(self, x, y, width, height):
-        c = Canvas(width, height, (0, 0, 0))
+        """The device pixels from (x, y), width × height, as a canvas of the same scale."""
+        c = Canvas(width, height, (0, 0, 0), self.dpi)
         c.px = [list(self.px[y + j][x:x + width]) for j in range(height)]
         return c

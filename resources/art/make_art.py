@@ -3,17 +3,19 @@
 and the hand cursor. Run at build time: make_art.py <output folder>. Everything is drawn from
 the shapes below with one palette, so a change of colour is made in one place.
 
-Bitmaps are written as palettised BMPs (run-length encoded where that is smaller); a plain
-24-bit copy of each goes to <output folder>/reference, for the tests that check what the
-program loads against what was drawn. Buttons and strips are drawn on a copy of the very
-background they are shown on, so that their edges meet it without a seam."""
+Every bitmap is drawn for each display scale of SCALES, from the same shapes at that scale's
+pixels. The 100 % bitmaps are written as palettised BMPs (run-length encoded where that is
+smaller), those of each larger scale into one pack (<percent>.pack); a plain 24-bit copy of each
+goes to <output folder>/reference (reference/<percent> for the larger scales), for the tests that
+check what the program loads against what was drawn. Buttons and strips are drawn on a copy of
+the very background they are shown on, so that their edges meet it without a seam."""
 
 import os
 import sys
 
-from bmpwriter import write_bmp24, write_bmp8
+from bmpwriter import fit_palette, write_bmp24, write_bmp8, write_pack
 from iconwriter import write_ico, write_mono_cur
-from canvas import Canvas, arc, circle, inset, mix, rounded_rect, stroke, subtract, union
+from canvas import Canvas, arc, circle, inset, mix, px, rounded_rect, stroke, subtract, union
 
 # Palette.
 KEY = (255, 0, 0)              # the windows' see-through colour key: used for nothing else
@@ -73,24 +75,30 @@ def edge_over(ground):
 def frame_window(c, outline, ground_of_row):
     """A one-pixel outline just inside the window's shape."""
     ring = subtract(outline, inset(outline, 1.0))
-    for y in range(c.h):
-        c.paint(ring, edge_over(ground_of_row(y)), box=(0, y, c.w, y + 1))
+    c.paint(ring, lambda y: edge_over(ground_of_row(y)))
+
+
+def place(c, at, size):
+    """The device rectangle (x, y, width, height) of a place given at 100 % on canvas c, with
+    its edges rounded as the program rounds them."""
+    x0, y0 = px(at[0], c.dpi), px(at[1], c.dpi)
+    return x0, y0, px(at[0] + size[0], c.dpi) - x0, px(at[1] + size[1], c.dpi) - y0
 
 
 # The wizard.
 
-def wizard_background():
-    w, h = WIZARD
-    c = Canvas(w, h, WHITE)
-    c.fill_rect(0, 0, w, WIZARD_TITLE_BOTTOM, TITLE)
-    c.fill_rect(0, WIZARD_TITLE_BOTTOM - 1, w, WIZARD_TITLE_BOTTOM, HAIRLINE)
+def wizard_background(dpi):
+    c = Canvas.scaled(*WIZARD, WHITE, dpi)
+    w, h = c.size
+    c.fill_rect(0, 0, WIZARD[0], WIZARD_TITLE_BOTTOM, TITLE)
+    c.fill_rect(0, WIZARD_TITLE_BOTTOM - 1, WIZARD[0], WIZARD_TITLE_BOTTOM, HAIRLINE)
     top, bottom = WIZARD_BAND
-    c.fill_rect(0, top, w, bottom, BAND)
+    c.fill_rect(0, top, WIZARD[0], bottom, BAND)
     # Two soft light discs at the right end of the band; the step labels stay on plain ground.
     for cx, cy, r, opacity in ((520, 18, 78, 0.10), (440, 96, 46, 0.08)):
         c.paint(circle(cx, cy, r), WHITE, box=(cx - r - 1, top, cx + r + 1, bottom), opacity=opacity)
-    c.fill_rect(0, WIZARD_FOOTER_TOP, w, h, FOOTER)
-    c.fill_rect(0, WIZARD_FOOTER_TOP, w, WIZARD_FOOTER_TOP + 1, HAIRLINE)
+    c.fill_rect(0, WIZARD_FOOTER_TOP, WIZARD[0], WIZARD[1], FOOTER)
+    c.fill_rect(0, WIZARD_FOOTER_TOP, WIZARD[0], WIZARD_FOOTER_TOP + 1, HAIRLINE)
     product_emblem(c, 275, 160)
 
     outline = rounded_rect(0, 0, w, h, 6)
@@ -110,13 +118,13 @@ def product_emblem(c, cx, cy):
     """The program's mark on a pale disc in the middle of the install and finish pages, where
     nothing else is drawn (the agreement box covers it on the first page)."""
     c.paint(circle(cx, cy, 66), TINT, box=(cx - 68, cy - 68, cx + 68, cy + 68))
-    size = 72
-    c.overlay(app_mark(size), cx - size // 2, cy - size // 2)
+    size = px(72, c.dpi)
+    c.overlay(app_mark(size), px(cx, c.dpi) - size // 2, px(cy, c.dpi) - size // 2)
 
 
 def title_button(background, at, glyph, hover):
-    c = background.crop(at[0], at[1], *TITLE_BUTTON)
-    w, h = TITLE_BUTTON
+    c = background.crop(*place(background, at, TITLE_BUTTON))
+    w, h = c.size
     colour = MUTED
     if hover:
         c.paint(rounded_rect(0, 0, w, h, 4), DANGER if glyph == 'close' else HAIRLINE)
@@ -130,7 +138,10 @@ def title_button(background, at, glyph, hover):
 
 
 def title_strip(background, button_at):
-    c = background.crop(button_at[0] - TITLE_STRIP[0], button_at[1], *TITLE_STRIP)
+    # The program puts it its own width left of the button's left edge.
+    x, y, _, h = place(background, button_at, TITLE_BUTTON)
+    w = px(TITLE_STRIP[0], background.dpi)
+    c = background.crop(x - w, y, w, h)
     c.fill_rect(1, 5, 2, TITLE_STRIP[1] - 5, HAIRLINE)
     return c
 
@@ -138,47 +149,46 @@ def title_strip(background, button_at):
 def push_button(background, at, size, hover):
     """The face of a push button: a white rounded face with a quiet edge; hovered, a tinted face
     with an edge in the accent colour. The caption is drawn over it in black by the program."""
-    w, h = size
-    c = background.crop(at[0], at[1], w, h)
+    c = background.crop(*place(background, at, size))
+    w, h = c.size
     c.paint(rounded_rect(0, 0, w, h, 3), HOVER_EDGE if hover else BUTTON_EDGE)
     c.paint(rounded_rect(1, 1, w - 1, h - 1, 2), TINT if hover else WHITE)
     return c
 
 
 def step_marker(background):
-    x, y = STEP_MARKER_AT
-    w, h = STEP_MARKER
-    c = background.crop(x, y, w, h)
+    c = background.crop(*place(background, STEP_MARKER_AT, STEP_MARKER))
+    w, h = c.size
     c.paint(rounded_rect(6, 1, w - 6, 4, 1.5), WHITE)
     return c
 
 
-def header_rule():
+def header_rule(dpi):
     """Squeezed to one pixel and stretched to the right of a page heading: fades out."""
-    c = Canvas(32, 1, WHITE)
+    c = Canvas.scaled(32, 1, WHITE, dpi)
     c.hgradient(0, 0, 32, 1, BUTTON_EDGE, WHITE)
     return c
 
 
-def progress_fill():
-    c = Canvas(16, 7, BRAND)
+def progress_fill(dpi):
+    # As high as the rows the program tiles it over, y 317 to 324 at 100 %.
+    c = Canvas(px(16, dpi), px(324, dpi) - px(317, dpi), BRAND, dpi)
     c.vgradient(0, 0, 16, 7, BRAND_LIGHT, BRAND)
     return c
 
 
 # The message box.
 
-def message_outline():
+def message_outline(w, h):
     """The window region the program sets: top corners 10 × 10, bottom corners 12 × 11."""
-    w, h = MESSAGE
     head = rounded_rect(0, 0, w, 40, 5)
     body = rounded_rect(0, 30, w, h, 6, 5.5)
     return union(head, body)
 
 
-def message_background():
+def message_background(dpi):
+    c = Canvas.scaled(*MESSAGE, WHITE, dpi)
     w, h = MESSAGE
-    c = Canvas(w, h, WHITE)
     c.fill_rect(0, 0, w, MESSAGE_HEAD_BOTTOM, BRAND_DEEP)
     c.fill_rect(0, MESSAGE_FOOTER_TOP, w, h, FOOTER)
     c.fill_rect(0, MESSAGE_FOOTER_TOP, w, MESSAGE_FOOTER_TOP + 1, HAIRLINE)
@@ -187,7 +197,7 @@ def message_background():
         if y < MESSAGE_HEAD_BOTTOM:
             return BRAND_DEEP
         return FOOTER if y >= MESSAGE_FOOTER_TOP else WHITE
-    outline = message_outline()
+    outline = message_outline(*c.size)
     frame_window(c, outline, ground)
     # The program clips the window to its region; the outline colour continues beyond this
     # drawing of it, so that whichever pixels the region keeps along its edge show the outline.
@@ -196,8 +206,8 @@ def message_background():
 
 
 def message_close(background, hover):
-    c = background.crop(*MESSAGE_CLOSE_AT, *MESSAGE_CLOSE)
-    w, h = MESSAGE_CLOSE
+    c = background.crop(*place(background, MESSAGE_CLOSE_AT, MESSAGE_CLOSE))
+    w, h = c.size
     if hover:
         c.paint(rounded_rect(0, 0, w, h, 3), DANGER)
     colour = WHITE if hover else BUTTON_EDGE
@@ -208,7 +218,7 @@ def message_close(background, hover):
 
 
 def message_icon(background, kind):
-    c = background.crop(*MESSAGE_ICON_AT, *MESSAGE_ICON)
+    c = background.crop(*place(background, MESSAGE_ICON_AT, MESSAGE_ICON))
     colour = {'notice': BRAND, 'question': CAUTION, 'error': DANGER}[kind]
     c.paint(circle(16, 16, 14.5), colour)
     if kind == 'notice':
@@ -275,11 +285,53 @@ def hand_cursor():
     return [(r + '.' * 32)[:32] for r in rows] + ['.' * 32] * (32 - len(rows))
 
 
-# Resource files, by the names artwork.rc.in gives them.
+# The display scales the bitmaps are drawn for, as DPI: 100 %, 125 %, 150 %, 175 % and 200 %.
+# The 100 % drawings are BITMAP resources by the names artwork.rc.in gives them; each other scale
+# is one ARTWORK resource, a pack of its bitmaps by the ids of resources/resource.h, whose
+# resource id is the scale's index here.
+SCALES = (96, 120, 144, 168, 192)
+RESOURCE_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resource.h')
 
-def bitmaps():
-    wizard = wizard_background()
-    message = message_background()
+
+def bitmap_ids():
+    """The resource id of each bitmap file, read from resource.h through BITMAP_NAMES."""
+    ids = {}
+    with open(RESOURCE_HEADER) as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) == 3 and parts[0] == '#define':
+                ids[parts[1]] = int(parts[2])
+    return {name: ids[symbol] for name, symbol in BITMAP_NAMES.items()}
+
+
+BITMAP_NAMES = {
+    'wizard_background.bmp': 'IDB_WIZARD_BACKGROUND',
+    'min_normal.bmp': 'IDB_BTN_MIN_NORMAL',
+    'min_hover.bmp': 'IDB_BTN_MIN_HOVER',
+    'close_normal.bmp': 'IDB_BTN_CLOSE_NORMAL',
+    'close_hover.bmp': 'IDB_BTN_CLOSE_HOVER',
+    'title_button_strip.bmp': 'IDB_TITLE_BUTTON_STRIP',
+    'button_normal.bmp': 'IDB_BTN_NORMAL',
+    'button_hover.bmp': 'IDB_BTN_HOVER',
+    'step_marker.bmp': 'IDB_STEP_MARKER',
+    'header_rule.bmp': 'IDB_HEADER_RULE',
+    'progress_fill.bmp': 'IDB_PROGRESS_FILL',
+    'msg_background.bmp': 'IDB_MSG_BACKGROUND',
+    'msg_close_normal.bmp': 'IDB_MSG_CLOSE_NORMAL',
+    'msg_close_hover.bmp': 'IDB_MSG_CLOSE_HOVER',
+    'msg_icon_notice.bmp': 'IDB_MSG_ICON_NOTICE',
+    'msg_icon_question.bmp': 'IDB_MSG_ICON_QUESTION',
+    'msg_icon_error.bmp': 'IDB_MSG_ICON_ERROR',
+    'msg_button_normal.bmp': 'IDB_MSG_BTN_NORMAL',
+    'msg_button_hover.bmp': 'IDB_MSG_BTN_HOVER',
+    'msg_wide_button_normal.bmp': 'IDB_MSG_WIDE_BTN_NORMAL',
+    'msg_wide_button_hover.bmp': 'IDB_MSG_WIDE_BTN_HOVER',
+}
+
+
+def bitmaps(dpi):
+    wizard = wizard_background(dpi)
+    message = message_background(dpi)
     return {
         'wizard_background.bmp': wizard,
         'min_normal.bmp': title_button(wizard, WIZARD_MIN_BUTTON, 'min', False),
@@ -290,8 +342,8 @@ def bitmaps():
         'button_normal.bmp': push_button(wizard, WIZARD_BUTTON_AT, WIZARD_BUTTON, False),
         'button_hover.bmp': push_button(wizard, WIZARD_BUTTON_AT, WIZARD_BUTTON, True),
         'step_marker.bmp': step_marker(wizard),
-        'header_rule.bmp': header_rule(),
-        'progress_fill.bmp': progress_fill(),
+        'header_rule.bmp': header_rule(dpi),
+        'progress_fill.bmp': progress_fill(dpi),
         'msg_background.bmp': message,
         'msg_close_normal.bmp': message_close(message, False),
         'msg_close_hover.bmp': message_close(message, True),
@@ -305,13 +357,24 @@ def bitmaps():
     }
 
 
+def percent(dpi):
+    return dpi * 100 // SCALES[0]
+
+
 def main():
     out = sys.argv[1]
-    reference = os.path.join(out, 'reference')
-    os.makedirs(reference, exist_ok=True)
-    for name, canvas in bitmaps().items():
-        write_bmp8(os.path.join(out, name), canvas.px)
-        write_bmp24(os.path.join(reference, name), canvas.px)
+    ids = bitmap_ids()
+    for dpi in SCALES:
+        # The reference copies of a scale other than 100 % go to reference/<percent>.
+        reference = os.path.join(out, 'reference', '' if dpi == SCALES[0] else str(percent(dpi)))
+        os.makedirs(reference, exist_ok=True)
+        drawn = [(name, fit_palette(canvas.px)) for name, canvas in bitmaps(dpi).items()]
+        for name, pixels in drawn:
+            write_bmp24(os.path.join(reference, name), pixels)
+            if dpi == SCALES[0]:
+                write_bmp8(os.path.join(out, name), pixels)
+        if dpi != SCALES[0]:
+            write_pack(os.path.join(out, '%d.pack' % percent(dpi)), [(ids[name], pixels) for name, pixels in drawn])
     icons = [app_mark(s) for s in (16, 32, 48)]
     write_ico(os.path.join(out, 'setup.ico'), icons)
     write_ico(os.path.join(out, 'tool.ico'), icons)

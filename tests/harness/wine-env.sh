@@ -152,6 +152,18 @@ ensure_prefix() {
   flock -u 9
 }
 
+# The display DPI of a prefix (96 is 100 %), as the display settings set it: LogPixels for the
+# user and for the current configuration. The prefix's wineserver is stopped, so that the next
+# program starts with it.
+set_prefix_dpi() {
+  local prefix=$1 dpi=$2 key
+  for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+    WINEPREFIX="$prefix" wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
+  done
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true
+}
+
 # A persistent wineserver with the prefix's services already running, detached from the
 # caller's output, so that a test's own process starts in a tenth of a second and CTest does
 # not wait on pipes held by Wine's background processes.

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "framework/Text.h"
+#include "framework/DpiScale.h"
 #include "installer/ExcelToolInstallerDlg.h"
 #include "resources/resource.h"
 #include "tests/wizard/Canvas.h"
@@ -24,6 +25,14 @@ public:
     {
         m_fontBold = CreateBoldFont();
         m_rcClient = RECT{0, 0, kWidth, kHeight};
+    }
+
+    // Laid out at another display scale, as OnInitDialog lays out a window at dpi.
+    void AtScale(int dpi)
+    {
+        m_scale = framework::DpiScale(dpi);
+        m_fontBold = CreateBoldFont(m_scale);
+        m_rcClient = m_scale.Scaled(RECT{0, 0, kWidth, kHeight});
     }
 
     void Show(int page, int progress = 0)
@@ -244,6 +253,48 @@ TEST(WizardPainting, FinishPageTellsWhetherTheProductWasInstalled)
         const double likeFailure = LineLikeness(page, line, failure);
         EXPECT_GT(succeeded ? likeSuccess : likeFailure, 0.9) << succeeded;
         EXPECT_LT(succeeded ? likeFailure : likeSuccess, 0.7) << succeeded;
+    }
+}
+
+// The painted pieces at the larger scales: the bar's ends and the frame's corners where the 96-DPI
+// ones fall at the scale, drawn with the fill and the marker drawn for it.
+TEST(WizardPainting, BarFrameAndMarkerAreAtTheScale)
+{
+    for (const int dpi : {120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        const framework::DpiScale scale(dpi);
+        const auto at = [&scale](int v) { return scale.Scaled(v); };
+        const framework::Bitmap fillBitmap = scale.LoadBitmap(IDB_PROGRESS_FILL);
+        const BitmapPixels fill = testing_support::ReadPixels(fillBitmap.get());
+        const framework::Bitmap markerBitmap = scale.LoadBitmap(IDB_STEP_MARKER);
+        const BitmapPixels marker = testing_support::ReadPixels(markerBitmap.get());
+        ASSERT_GT(fill.width, 0);
+        ASSERT_GT(marker.width, 0);
+        for (const int progress : {50, 100}) {
+            PaintedWizard wizard;
+            wizard.AtScale(dpi);
+            wizard.Show(1, progress);
+            Canvas canvas(at(kWidth), at(kHeight));
+            wizard.DrawProgressFrame(canvas.dc());
+            wizard.DrawProgressBar(canvas.dc());
+            const int end = at(27 + progress * 483 / 100);
+            EXPECT_EQ(canvas.at(at(27), at(317)), fill.at(0, 0)) << progress;
+            EXPECT_EQ(canvas.at(end - 1, at(317)), fill.at((end - 1 - at(27)) % fill.width, 0)) << progress;
+            EXPECT_EQ(canvas.at(end, at(317)), kWhite) << progress;
+            for (const POINT corner : {POINT{25, 315}, POINT{512, 326}}) {
+                EXPECT_EQ(canvas.at(at(corner.x), at(corner.y)), RGB(168, 168, 168)) << corner.x;
+            }
+        }
+        PaintedWizard wizard;
+        wizard.AtScale(dpi);
+        wizard.Show(1);
+        Canvas canvas(at(kWidth), at(kHeight));
+        wizard.DrawSteps(canvas.dc());
+        for (int y = 0; y < marker.height; ++y) {
+            for (int x = 0; x < marker.width; ++x) {
+                ASSERT_EQ(canvas.at(at(19 + 50) + x, at(69) + y), marker.at(x, y)) << x << "," << y;
+            }
+        }
     }
 }
 
