@@ -55,7 +55,7 @@ bool CExcelToolInstallerDlg::RunInstallSequence(Mode mode)
     // staging folder for an interrupted run's.
     const RunLock lock(folders.install);
     if (!lock.Held()) {
-        InstallLog::Instance().Failure(L"started", L"another setup.exe is installing into this folder and did not end in time",
+        InstallLog::Instance().Failure(L"started", L"another setup.exe kept the install folder too long",
                                        folders.install, lock.Error());
         MarkInstallDone(false);
         return false;

@@ -227,7 +227,7 @@ ResolvedProfile ResolveRoamingFolder(const std::wstring& reported, const std::ws
     ResolvedProfile resolved;
     if (sessionUser.empty() && queries.inServiceSession()) {
         return Failed(framework::Format(L"setup runs as %ls in session 0, where no user is logged on; this installer installs per "
-                                        L"user, into the profile of the user of the session it runs in, never into a service's",
+                                        L"user, never into a service's profile",
                                         processUser.c_str()));
     }
     // An unknown session user cannot be told apart from the process's own account: the

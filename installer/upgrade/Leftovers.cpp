@@ -41,7 +41,7 @@ void MoveFilesInto(const std::wstring& folder, const std::wstring& target)
     for (const std::wstring& file : FilesBelow(folder, kFilesToMove)) {
         const std::wstring moved = framework::Format(L"%ls\\%u", target.c_str(), number++);
         if (!Move(file, moved)) {
-            InstallLog::Instance().Failure(L"cleaned up", L"a file in use could not be moved out of the way", file,
+            InstallLog::Instance().Failure(L"cleaned up", L"a file in use could not be moved aside", file,
                                            ::GetLastError());
         }
     }
@@ -66,14 +66,14 @@ void LogFilesLeft(const std::wstring& folder, const wchar_t* reason)
 bool DeleteOrMoveAside(const std::wstring& folder, const UpgradeFolders& folders)
 {
     if (DeleteFolderTree(folder)) return true;
-    LogFilesLeft(folder, L"a file could not be deleted now; it is moved out of the way for a later run");
+    LogFilesLeft(folder, L"a file in use is moved aside for a later run");
     // The whole folder at once where Windows allows it; else file by file, and the emptied
     // folders deleted.
     const std::wstring target = NewMovedAsideFolder(folders);
     if (Move(folder, target)) return true;
     MoveFilesInto(folder, target);
     if (DeleteFolderTree(folder)) return true;
-    LogFilesLeft(folder, L"a file could neither be deleted nor moved out of the way");
+    LogFilesLeft(folder, L"a file can neither be deleted nor moved aside");
     return false;
 }
 
@@ -85,6 +85,6 @@ void DeleteMovedAsideFolders(const UpgradeFolders& folders)
     if (!search) return;
     do {
         const std::wstring path = folders.parent + L"\\" + entry.cFileName;
-        if (!DeleteFolderTree(path)) LogFilesLeft(path, L"a file moved out of the way by an earlier run is still in use");
+        if (!DeleteFolderTree(path)) LogFilesLeft(path, L"a file an earlier run moved aside is still in use");
     } while (::FindNextFileW(search.get(), &entry));
 }

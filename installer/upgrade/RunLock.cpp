@@ -7,8 +7,9 @@
 namespace {
 
 // Everyone may wait on and release the mutex (SYNCHRONIZE | MUTEX_MODIFY_STATE), so that a run
-// under another account is held up by it rather than refused.
-constexpr wchar_t kEveryoneMaySynchronize[] = L"D:(A;;0x00100001;;;WD)(A;;GA;;;SY)(A;;GA;;;BA)";
+// under another account is held up by it rather than refused. That is all any run needs; the
+// maker's own handle keeps the access it was created with.
+constexpr wchar_t kEveryoneMaySynchronize[] = L"D:(A;;0x100001;;;WD)";
 
 constexpr DWORD kPollMs = 250;
 
