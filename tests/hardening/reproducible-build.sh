@@ -29,7 +29,7 @@ mkdir -p "$copy" "$work/elsewhere/deps"
 git -C "$src" ls-files -z --cached --others --exclude-standard |
   tar -C "$src" --null --verbatim-files-from -T - --ignore-failed-read -cf - 2>/dev/null | tar -C "$copy" -xf -
 ln -s "$src/.git" "$copy/.git"
-cp -r "$deps/minizip" "$deps/tinyxml" "$work/elsewhere/deps/"
+cp -r "$deps/zlib" "$deps/minizip" "$deps/tinyxml" "$work/elsewhere/deps/"
 
 export SETUP_TEST_SIGN_PASSWORD="throwaway-$RANDOM$RANDOM"
 make_throwaway_signer "$work/signer"
