@@ -9,7 +9,7 @@
 #include "installer/upgrade/ArchiveFit.h"
 #include "installer/ArchiveLog.h"
 #include "installer/upgrade/BackgroundTask.h"
-#include "installer/upgrade/EmptyFolder.h"
+#include "installer/upgrade/FolderTree.h"
 #include "installer/InstallLog.h"
 #include "installer/upgrade/FileHolders.h"
 #include "installer/upgrade/FolderSwap.h"

@@ -6,7 +6,7 @@
 #include "framework/ScopedHandle.h"
 #include "framework/Text.h"
 #include "installer/InstallLog.h"
-#include "installer/upgrade/EmptyFolder.h"
+#include "installer/upgrade/FolderTree.h"
 #include "installer/upgrade/UpgradeFolders.h"
 
 namespace {

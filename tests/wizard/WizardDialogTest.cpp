@@ -21,6 +21,7 @@
 #include "framework/Text.h"
 #include "installer/ExcelToolInstallerDlg.h"
 #include "installer/InstallLog.h"
+#include "installer/upgrade/RunLock.h"
 #include "resources/resource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/wizard/Canvas.h"
@@ -156,6 +157,9 @@ TEST(WizardDialog, FocusShowsOnTheBitmapButtonsOnlyOnceTheKeyboardMovesIt)
 {
     FocusSeen seen;
     RunWizardDrivenBy([&] {
+        // The install page stays while the driver holds the install folder, as another run
+        // would: the finish page must not take the focus away halfway.
+        const RunLock anotherRun(testing_support::InstallFolder(), 0);
         const HWND wizard = WaitForOwnWindow(kWizardTitle, "the wizard");
         Click(wizard, IDC_CHK_AGREE);
         Click(wizard, IDC_BTN_INSTALL);

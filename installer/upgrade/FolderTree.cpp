@@ -1,4 +1,4 @@
-#include "installer/upgrade/EmptyFolder.h"
+#include "installer/upgrade/FolderTree.h"
 
 #include <windows.h>
 
@@ -58,33 +58,29 @@ bool IsFileInUse(const std::wstring& path)
     return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// Folder and the paths below it are in their verbatim form.
-bool EmptyVerbatimFolder(const std::wstring& folder, bool removeFolder)
+// Deletes what it can of folder; folder and the paths below it are in their verbatim form.
+void RemoveVerbatimTree(const std::wstring& folder)
 {
-    if (removeFolder) {
-        // A link in the folder's place is removed itself, and so is a file of that name.
-        const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (IsLink(attributes) || !IsFolder(attributes))) {
-            return RemoveLinkOrFile(folder.c_str(), ClearGuardingAttributes(folder, attributes));
-        }
+    // A link in the folder's place is removed itself, and so is a file of that name.
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (IsLink(attributes) || !IsFolder(attributes))) {
+        RemoveLinkOrFile(folder.c_str(), ClearGuardingAttributes(folder, attributes));
+        return;
     }
     const bool searched = ForEachEntry(folder, [](const std::wstring& path, DWORD attributes) {
         attributes = ClearGuardingAttributes(path, attributes);
         if (IsLink(attributes)) {
             RemoveLinkOrFile(path.c_str(), attributes);
         } else if (IsFolder(attributes)) {
-            EmptyVerbatimFolder(path, true);
+            RemoveVerbatimTree(path);
         } else {
             ::DeleteFileW(path.c_str());
         }
         return true;
     });
-    if (!searched) return false;
-    if (removeFolder) {
-        ClearGuardingAttributes(folder, ::GetFileAttributesW(folder.c_str()));
-        ::RemoveDirectoryW(folder.c_str());
-    }
-    return true;
+    if (!searched) return;
+    ClearGuardingAttributes(folder, ::GetFileAttributesW(folder.c_str()));
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 // Calls visit(path) for every file below folder, links left out; stops when visit returns false.
@@ -116,15 +112,10 @@ std::vector<std::wstring> CollectFilesBelow(const std::wstring& folder, size_t l
 
 }  // namespace
 
-bool EmptyFolder(const std::wstring& folder, bool removeFolder)
-{
-    return EmptyVerbatimFolder(ExtendedLengthPath(folder), removeFolder);
-}
-
 bool DeleteFolderTree(const std::wstring& folder)
 {
     const std::wstring verbatim = ExtendedLengthPath(folder);
-    EmptyVerbatimFolder(verbatim, true);
+    RemoveVerbatimTree(verbatim);
     if (::GetFileAttributesW(verbatim.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;

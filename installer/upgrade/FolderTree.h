@@ -8,16 +8,11 @@
 
 // Paths below folder may be of any length (they are reached in their verbatim \\?\ form).
 
-// Deletes everything inside folder; with removeFolder set, the folder itself too. Attributes
-// that would refuse the deletion (read-only, hidden, system) are cleared first. Entries that
-// cannot be deleted (in use) stay, and so do the folders holding them. A junction or symbolic
-// link is removed itself, the folder itself included: the folder it points to is never entered.
-// With removeFolder set, a file in the folder's place is deleted too. False when the folder
-// cannot be searched.
-bool EmptyFolder(const std::wstring& folder, bool removeFolder);
-
-// Deletes folder with everything in it as EmptyFolder does; true when nothing of that name is
-// left afterwards, also when there was nothing to begin with.
+// Deletes folder with everything in it; true when nothing of that name is left afterwards, also
+// when there was nothing to begin with. Attributes that would refuse the deletion (read-only,
+// hidden, system) are cleared first. Entries that cannot be deleted (in use) stay, and so do the
+// folders holding them. A junction or symbolic link is removed itself, never entered; so is a
+// link or a file in the folder's own place.
 bool DeleteFolderTree(const std::wstring& folder);
 
 // The files below folder (at most limit of them) that another program uses in a way that keeps
