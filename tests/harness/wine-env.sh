@@ -52,6 +52,29 @@ use_wine64() {
   export PATH="$bin:$PATH" WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
 }
 
+# Starts a detached Xvfb on the first free display, with $root/.display.lock held; sets
+# xvfb_display and xvfb_pid (both empty when none could be started).
+start_xvfb() {
+  xvfb_display= xvfb_pid=
+  local n tries pid
+  for n in $(seq 70 99); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    pid=$!
+    for tries in $(seq 100); do
+      xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    # Only a display of this Xvfb's own: another one may have taken the number meanwhile.
+    if kill -0 "$pid" 2>/dev/null && xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      xvfb_display=":$n" xvfb_pid=$pid
+      return 0
+    fi
+    kill "$pid" 2>/dev/null || true
+  done
+}
+
 # A detached Xvfb for the build tree, shared by every test that opens a window. Its display and
 # process id are kept in $root/display, so that it is reused while it lives and stopped by
 # stop_all.
@@ -63,24 +86,25 @@ ensure_display() {
   local display pid
   read -r display pid 2>/dev/null <"$root/display" || true
   if [ -z "${pid:-}" ] || ! kill -0 "$pid" 2>/dev/null; then
-    display=
-    local n tries
-    for n in $(seq 70 99); do
-      [ -e "/tmp/.X$n-lock" ] && continue
-      setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-      pid=$!
-      for tries in $(seq 100); do
-        xdpyinfo -display ":$n" >/dev/null 2>&1 && break
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-      done
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then display=":$n"; break; fi
-      kill "$pid" 2>/dev/null || true
-    done
+    start_xvfb
+    display=$xvfb_display pid=$xvfb_pid
     echo "$display $pid" >"$root/display"
   fi
   flock -u 8
   export DISPLAY="$display"
+}
+
+# A display of the test's own, for tests that drive the keyboard focus: on a shared display a
+# window that another test shows takes the activation, and with it the focus, away. Sets DISPLAY
+# and own_display_pid; the caller stops it.
+start_own_display() {
+  local root=$1
+  exec 8>"$root/.display.lock"
+  flock 8
+  start_xvfb
+  flock -u 8
+  own_display_pid=$xvfb_pid
+  export DISPLAY="$xvfb_display"
 }
 
 # The template prefix: booted once, with real folders instead of the links Wine makes to the
